@@ -25,6 +25,8 @@ public:
     std::string FormatDateTime(TDateTime value) const;  // date, a space, time; the time is
                                                         // omitted at midnight
     std::string FormatFloat(double value) const;         // "0.######"
+    std::string FormatDateNumber(int32_t day) const;     // a Date field's stored day number
+    std::string FormatTimeMs(int32_t ms) const;          // a Time field's stored milliseconds
 
     // Parsing; false when the text is not valid in the format.
     bool ParseDate(const std::string& text, TDateTime& out) const;
@@ -33,7 +35,10 @@ public:
     bool ParseFloat(const std::string& text, double& out) const;
 
     // Conversions between TDateTime and the stored encodings of the table file.
-    static int32_t DateToDayNumber(TDateTime value);   // floor(value) + 693594
+    // A negative value counts whole days back from 30 December 1899 and its fraction is the
+    // time of that day (-1.25 is 29 December 1899, 06:00), so the day is the value rounded to
+    // milliseconds and truncated toward zero.
+    static int32_t DateToDayNumber(TDateTime value);   // trunc(value) + 693594
     static int32_t TimeToMs(TDateTime value);          // milliseconds of the day, rounded
     static double DateTimeToStamp(TDateTime value);    // day number * 86400000 + ms
     static TDateTime DayNumberToDate(int32_t day);

@@ -1,0 +1,786 @@
+#include "TVolgaCursor.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "EVolgaError.h"
+#include "TSapphire.h"
+#include "TVolgaEnv.h"
+#include "TVolgaSession.h"
+#include "VolgaCompare.h"
+#include "VolgaText.h"
+
+namespace {
+
+const char kCorrupt[] = "Buffer structure corruption!";
+const char kBadSection[] = "Error in buffer structure (field description section)";
+const char kEndOfBuffer[] = "Unexpected end of buffer";
+constexpr uint32_t kMaxSectionLength = 99999;
+constexpr int32_t kMaxStringLength = 8191;
+constexpr int32_t kMaxBlobLength = 1073741823;
+
+// Bounds-checked reader over an image.
+class Reader {
+public:
+    Reader(const uint8_t* data, size_t size) : p_(data), size_(size) {}
+    size_t Left() const { return size_ - pos_; }
+    size_t Pos() const { return pos_; }
+    void Back(size_t n) { pos_ -= n; }
+    const uint8_t* Here() const { return p_ + pos_; }
+    bool Skip(size_t n) {
+        if (Left() < n) return false;
+        pos_ += n;
+        return true;
+    }
+    bool U8(uint8_t& v) {
+        if (Left() < 1) return false;
+        v = p_[pos_++];
+        return true;
+    }
+    bool I16(int16_t& v) { return Raw(&v, 2); }
+    bool I32(int32_t& v) { return Raw(&v, 4); }
+    bool U32(uint32_t& v) { return Raw(&v, 4); }
+    bool Raw(void* dst, size_t n) {
+        if (Left() < n) return false;
+        std::memcpy(dst, p_ + pos_, n);
+        pos_ += n;
+        return true;
+    }
+
+private:
+    const uint8_t* p_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+void PutU32(std::string& out, uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); }
+void PutI16(std::string& out, int16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); }
+void SetU32(std::string& out, size_t at, uint32_t v) { std::memcpy(out.data() + at, &v, 4); }
+
+char TypeChar(TVolgaFieldType t) {
+    switch (t) {
+        case TVolgaFieldType::SmallInt: return 'l';
+        case TVolgaFieldType::Integer: return 'i';
+        case TVolgaFieldType::Int64: return 'e';
+        case TVolgaFieldType::Boolean: return 'b';
+        case TVolgaFieldType::Double: return 'f';
+        case TVolgaFieldType::Currency: return 'c';
+        case TVolgaFieldType::Date: return 'd';
+        case TVolgaFieldType::Time: return 'v';
+        case TVolgaFieldType::DateTime: return 't';
+        case TVolgaFieldType::AutoInc: return 'a';
+        case TVolgaFieldType::BLOB: return 'o';
+        case TVolgaFieldType::Memo: return 'm';
+        case TVolgaFieldType::FmtMemo: return 'r';
+        case TVolgaFieldType::Graphic: return 'g';
+        default: return 's';
+    }
+}
+
+char SmallStrLengthChar(int len) {
+    return static_cast<char>(len < 10 ? '0' + len : 'A' + (len - 10));
+}
+
+// One description entry: "XXX.Name t", with the attribute part when default or extra is set.
+void AppendEntry(std::string& out, const std::string& alias, const std::string& name,
+                 TVolgaFieldType type, int size, const std::string& def, const std::string& extra,
+                 bool unknownType) {
+    out += alias;
+    out += '.';
+    for (char c : name) out += (c == ' ') ? '_' : c;
+    out += ' ';
+    if (type == TVolgaFieldType::SmallStr) {
+        out += SmallStrLengthChar(size);
+    } else if (unknownType) {
+        out += 's';
+    } else {
+        out += TypeChar(type);
+        if (type == TVolgaFieldType::String) out += std::to_string(size);
+    }
+    if (!def.empty() || !extra.empty()) {
+        out += '~';
+        out += def;
+        out += '~';
+        out += extra;
+    }
+    out += '\x12';
+}
+
+std::string NewGuidText() {
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    uint64_t a = rng(), b = rng();
+    a = (a & 0xFFFFFFFFFFFF0FFFull) | 0x4000ull;          // version 4
+    b = (b & 0x3FFFFFFFFFFFFFFFull) | 0x8000000000000000ull;  // variant
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%04X-%012llX}", static_cast<unsigned>(a >> 32),
+                  static_cast<unsigned>((a >> 16) & 0xFFFF), static_cast<unsigned>(a & 0xFFFF),
+                  static_cast<unsigned>(b >> 48),
+                  static_cast<unsigned long long>(b & 0xFFFFFFFFFFFFull));
+    return std::string(buf, 38);
+}
+
+bool BlockFits(const uint8_t block[40], const std::string& candidate, std::string& dataKey) {
+    uint8_t copy[40];
+    std::memcpy(copy, block, 40);
+    TSapphire cipher(candidate);
+    cipher.Decipher(copy, 38);
+    if (VolgaCrc16(copy, 40) != 0 || copy[0] != '{' || copy[37] != '}') return false;
+    dataKey.assign(reinterpret_cast<const char*>(copy), 38);
+    return true;
+}
+
+}  // namespace
+
+TVolgaCursor::TVolgaCursor() = default;
+TVolgaCursor::~TVolgaCursor() = default;
+
+std::string TVolgaCursor::BuildEmptyImage(const std::vector<TVolgaFieldDef>& defs) {
+    if (defs.empty()) throw EVolgaError("Error creating table (no field descriptions)");
+    std::string section;
+    for (const TVolgaFieldDef& d : defs) {
+        TVolgaFieldType t = EngineTypeOf(d.DataType, d.Size);
+        AppendEntry(section, "XXX", d.Name, t, d.Size, std::string(), std::string(),
+                    t == TVolgaFieldType::Unknown);
+    }
+    section += '\x14';
+    std::string image;
+    PutU32(image, static_cast<uint32_t>(section.size() + 17));
+    image += 'S';
+    PutU32(image, 0);
+    PutU32(image, static_cast<uint32_t>(defs.size()));
+    PutU32(image, static_cast<uint32_t>(section.size()));
+    image += section;
+    return image;
+}
+
+void TVolgaCursor::Clear() {
+    fields_.clear();
+    records_.clear();
+    sectionText_.clear();
+    Notes.clear();
+    recordSize_ = 0;
+    varCount_ = 0;
+    autoIncField_ = nullptr;
+    lastAutoInc_ = 0;
+}
+
+void TVolgaCursor::ClearRecords() { records_.clear(); }
+
+void TVolgaCursor::AddField(std::unique_ptr<TVolgaField> f) {
+    f->Index = static_cast<int>(fields_.size());
+    fields_.push_back(std::move(f));
+}
+
+void TVolgaCursor::Layout() {
+    recordSize_ = 0;
+    varCount_ = 0;
+    autoIncField_ = nullptr;
+    for (auto& f : fields_) {
+        f->Offset = static_cast<int32_t>(recordSize_);
+        recordSize_ += f->DataSize;
+        f->VarIndex = IsVarType(f->DataType) ? static_cast<int>(varCount_++) : -1;
+        if (!autoIncField_ && f->DataType == TVolgaFieldType::AutoInc) autoIncField_ = f.get();
+    }
+}
+
+bool TVolgaCursor::ParseSection(std::string_view section, uint32_t fieldCount) {
+    size_t pos = 0;
+    for (uint32_t i = 0; i < fieldCount; ++i) {
+        size_t end = section.find('\x12', pos);
+        if (end == std::string_view::npos || end == pos) return false;
+        std::string_view entry = section.substr(pos, end - pos);
+        pos = end + 1;
+        size_t space = entry.find(' ');
+        if (space == std::string_view::npos || space + 1 >= entry.size()) return false;
+        std::string_view namePart = entry.substr(0, space);
+        std::string_view typePart = entry.substr(space + 1);
+        auto f = std::make_unique<TVolgaField>();
+        size_t dot = namePart.find('.');
+        if (dot == std::string_view::npos) {
+            f->Alias = "XXX";
+            f->Name = std::string(namePart);
+        } else {
+            f->Alias = std::string(namePart.substr(0, dot));
+            f->Name = std::string(namePart.substr(dot + 1));
+        }
+        if (f->Name.empty()) return false;
+        // Attributes: "~default~extra"; a single tilde introduces the extra text.
+        size_t t1 = typePart.find('~');
+        std::string_view typeText = typePart.substr(0, t1);
+        if (t1 != std::string_view::npos) {
+            std::string_view attrs = typePart.substr(t1 + 1);
+            size_t t2 = attrs.find('~');
+            if (t2 == std::string_view::npos) {
+                f->Extra = std::string(attrs);
+            } else {
+                f->DefaultValue = std::string(attrs.substr(0, t2));
+                f->Extra = std::string(attrs.substr(t2 + 1));
+            }
+        }
+        if (typeText.empty()) return false;
+        char tc = typeText[0];
+        switch (tc) {
+            case 'l': f->SetType(TVolgaFieldType::SmallInt, 0); break;
+            case 'i': f->SetType(TVolgaFieldType::Integer, 0); break;
+            case 'e': f->SetType(TVolgaFieldType::Int64, 0); break;
+            case 'b': f->SetType(TVolgaFieldType::Boolean, 0); break;
+            case 'f': f->SetType(TVolgaFieldType::Double, 0); break;
+            case 'c': f->SetType(TVolgaFieldType::Currency, 0); break;
+            case 'd': f->SetType(TVolgaFieldType::Date, 0); break;
+            case 'v': f->SetType(TVolgaFieldType::Time, 0); break;
+            case 't': f->SetType(TVolgaFieldType::DateTime, 0); break;
+            case 'a': f->SetType(TVolgaFieldType::AutoInc, 0); break;
+            case 'o': f->SetType(TVolgaFieldType::BLOB, 0); break;
+            case 'm': f->SetType(TVolgaFieldType::Memo, 0); break;
+            case 'r': f->SetType(TVolgaFieldType::FmtMemo, 0); break;
+            case 'g': f->SetType(TVolgaFieldType::Graphic, 0); break;
+            case 's': {
+                int len = 100;
+                if (typeText.size() > 1) {
+                    len = 0;
+                    for (size_t k = 1; k < typeText.size(); ++k) {
+                        char c = typeText[k];
+                        if (c < '0' || c > '9' || len > 100000) return false;
+                        len = len * 10 + (c - '0');
+                    }
+                    if (len > 32767) return false;
+                }
+                f->SetType(TVolgaFieldType::String, len);
+                break;
+            }
+            default: {
+                auto uc = static_cast<unsigned char>(tc);
+                int len = (uc >= '0' && uc <= '9') ? uc - 48 : uc - 55;
+                // A length outside what a record header byte can describe cannot be valid.
+                if (len < 0 || len > 254) return false;
+                f->SetType(TVolgaFieldType::SmallStr, len);
+                break;
+            }
+        }
+        AddField(std::move(f));
+    }
+    return true;
+}
+
+bool TVolgaCursor::FindPassword(std::string& dataKey) {
+    if (!Password.empty() && BlockFits(PasswordBlock, Password, dataKey)) {
+        TVolgaSession::Instance().AddPassword(Password);
+        return true;
+    }
+    for (const std::string& p : TVolgaSession::Instance().Passwords()) {
+        if (BlockFits(PasswordBlock, p, dataKey)) {
+            Password = p;
+            return true;
+        }
+    }
+    if (OnPasswordPrompt) {
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            std::string entered;
+            if (!OnPasswordPrompt(entered, attempt)) break;
+            if (BlockFits(PasswordBlock, entered, dataKey)) {
+                Password = entered;
+                TVolgaSession::Instance().AddPassword(entered);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TVolgaCursor::LoadFromImage(std::string_view image, std::string& message) {
+    return LoadInternal(image, message, false);
+}
+
+bool TVolgaCursor::LoadHeader(std::string_view image, std::string& message) {
+    return LoadInternal(image, message, true);
+}
+
+bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, bool headerOnly) {
+    Clear();
+    message.clear();
+    // The image is deciphered in place for protected tables, so work on a copy then.
+    std::string owned;
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(imageIn.data());
+    Reader rd(data, imageIn.size());
+    auto fail = [&](const std::string& why) {
+        message = why;
+        Clear();
+        return false;
+    };
+
+    uint32_t totalLength;
+    uint8_t kind;
+    if (!rd.U32(totalLength) || !rd.U8(kind)) return fail(kCorrupt);
+    if (kind == 'E') {
+        return fail(std::string(imageIn.substr(rd.Pos())));
+    }
+    if (kind != 'P' && kind != 'S') return fail(kCorrupt);
+    if (kind == 'P') {
+        if (!rd.Raw(PasswordBlock, 40)) return fail(kCorrupt);
+    } else {
+        std::memset(PasswordBlock, 0, sizeof PasswordBlock);
+    }
+    std::string dataKey;
+    if (kind == 'P' && !headerOnly) {
+        std::string keepPassword = Password;
+        if (!FindPassword(dataKey)) {
+            Password = keepPassword;
+            return fail("Invalid password. Table cannot be open");
+        }
+    }
+    uint32_t declared, fieldCount, sectionLength;
+    if (!rd.U32(declared) || !rd.U32(fieldCount) || !rd.U32(sectionLength)) return fail(kCorrupt);
+    if (sectionLength > kMaxSectionLength) return fail(kCorrupt);
+    if (rd.Left() < sectionLength) return fail(kCorrupt);
+    std::string_view section(reinterpret_cast<const char*>(rd.Here()), sectionLength);
+    rd.Skip(sectionLength);
+    // Each entry takes at least two bytes, so a count beyond that cannot be right.
+    if (fieldCount == 0 || fieldCount > sectionLength / 2 || !ParseSection(section, fieldCount))
+        return fail(kBadSection);
+    sectionText_ = std::string(section);
+    Layout();
+    if (headerOnly) return true;
+
+    if (kind == 'P') {
+        size_t start = rd.Pos();
+        owned.assign(imageIn.data(), imageIn.size());
+        data = reinterpret_cast<const uint8_t*>(owned.data());
+        TSapphire cipher(dataKey);
+        cipher.Decipher(reinterpret_cast<uint8_t*>(owned.data()) + start, owned.size() - start);
+        rd = Reader(data, owned.size());
+        rd.Skip(start);
+    }
+
+    const size_t n = fieldCount;
+    // Notes block.
+    if (rd.Left() >= (declared == 0 ? 3 : n) && rd.Left() >= 1 && *rd.Here() == '*') {
+        rd.Skip(1);
+        int16_t notesLength;
+        if (!rd.I16(notesLength) || notesLength < 0 ||
+            rd.Left() < static_cast<size_t>(notesLength))
+            return fail(kCorrupt);
+        Notes.assign(reinterpret_cast<const char*>(rd.Here()), static_cast<size_t>(notesLength));
+        rd.Skip(static_cast<size_t>(notesLength));
+    }
+
+    // Never reserve more than the bytes left could hold.
+    records_.reserve(std::min<size_t>(declared, rd.Left() / n + 1));
+    std::string error;
+    std::vector<uint8_t> header(n);
+    int lastPercent = -1;
+    while (records_.size() < declared && rd.Left() >= n) {
+        const int recNo = static_cast<int>(records_.size()) + 1;
+        rd.Raw(header.data(), n);
+        auto rec = std::make_unique<TVolgaRecord>();
+        rec->Data.Reset(recordSize_, varCount_);
+        size_t dataBytes = 0;
+        for (size_t i = 0; i < n && error.empty(); ++i) {
+            const TVolgaField& f = *fields_[i];
+            uint8_t len = header[i];
+            if (IsVarType(f.DataType)) {
+                if (len != 0 && len != 4) {
+                    error = VolgaFormat("Field '%s' has wrong length %d in record %d",
+                                        f.Name.c_str(), len, recNo);
+                }
+            } else if (len > f.DataSize) {
+                error = VolgaFormat("Field '%s' has wrong length %d in record %d", f.Name.c_str(),
+                                    len, recNo);
+            }
+        }
+        for (size_t i = 0; i < n && error.empty(); ++i) {
+            const TVolgaField& f = *fields_[i];
+            uint8_t len = header[i];
+            if (len == 0) continue;
+            if (!IsVarType(f.DataType)) {
+                if (!rd.Raw(rec->Data.Bytes.data() + f.Offset, len)) {
+                    error = kEndOfBuffer;
+                    break;
+                }
+                dataBytes += len;
+                continue;
+            }
+            int32_t count;
+            if (!rd.I32(count)) {
+                error = kEndOfBuffer;
+                break;
+            }
+            dataBytes += 4;
+            if (f.DataType == TVolgaFieldType::String) {
+                if (count < 0 || count > kMaxStringLength) {
+                    error = VolgaFormat("String field '%s' has wrong length %d in record %d",
+                                        f.Name.c_str(), count, recNo);
+                    break;
+                }
+            } else if (count < 0 || count > kMaxBlobLength) {
+                error = VolgaFormat("BLOB field '%s' has wrong length %d in record %d",
+                                    f.Name.c_str(), count, recNo);
+                break;
+            }
+            if (rd.Left() < static_cast<size_t>(count)) {
+                error = kEndOfBuffer;
+                break;
+            }
+            rec->Data.Vars[static_cast<size_t>(f.VarIndex)].assign(
+                reinterpret_cast<const char*>(rd.Here()), static_cast<size_t>(count));
+            rd.Skip(static_cast<size_t>(count));
+            dataBytes += static_cast<size_t>(count);
+        }
+        if (!error.empty()) break;
+        rec->Status = TVolgaRecordStatus::rsUnchanged;
+        rec->StoredSize = static_cast<int32_t>(n + dataBytes);
+        if (OnLoadRecord && !OnLoadRecord(*this, *rec)) continue;
+        records_.push_back(std::move(rec));
+        if (OnProgress && declared > 0) {
+            int percent = static_cast<int>((records_.size() * 100 + declared / 2) / declared);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                OnProgress(percent);
+            }
+        }
+    }
+    if (error.empty() && records_.size() != declared && !OnLoadRecord) {
+        error = VolgaFormat("Number of records read (%d) does not match declared record count (%d)",
+                            static_cast<int>(records_.size()), static_cast<int>(declared));
+    }
+    if (!error.empty()) {
+        if (PartialOpen && !records_.empty()) {
+            message = error;
+        } else {
+            return fail(error);
+        }
+    }
+    records_.shrink_to_fit();
+
+    if (autoIncField_) {
+        const TVolgaField* ai = autoIncField_;
+        std::stable_sort(records_.begin(), records_.end(),
+                         [ai](const std::unique_ptr<TVolgaRecord>& a,
+                              const std::unique_ptr<TVolgaRecord>& b) {
+                             return ai->GetInt(a->Data) < ai->GetInt(b->Data);
+                         });
+        lastAutoInc_ = 0;
+        if (!records_.empty()) {
+            int64_t last = ai->GetInt(records_.back()->Data);
+            lastAutoInc_ = last < 0 ? 0 : static_cast<int32_t>(last);
+        }
+    }
+    return true;
+}
+
+int32_t TVolgaCursor::ComputeStoredSize(const TVolgaRecordData& d) const {
+    size_t size = fields_.size();
+    for (const auto& fp : fields_) {
+        const TVolgaField& f = *fp;
+        switch (f.DataType) {
+            case TVolgaFieldType::SmallInt:
+            case TVolgaFieldType::Boolean:
+            case TVolgaFieldType::Integer:
+            case TVolgaFieldType::Date:
+            case TVolgaFieldType::Time:
+            case TVolgaFieldType::AutoInc:
+            case TVolgaFieldType::Int64:
+                if (f.GetInt(d) != 0) size += f.DataSize;
+                break;
+            case TVolgaFieldType::Double:
+            case TVolgaFieldType::Currency:
+            case TVolgaFieldType::DateTime:
+                if (f.GetFloat(d) != 0.0) size += 8;
+                break;
+            case TVolgaFieldType::SmallStr: {
+                const char* p = reinterpret_cast<const char*>(d.Bytes.data() + f.Offset);
+                size += strnlen(p, f.DataSize);
+                break;
+            }
+            default: {
+                size_t len = d.Vars[static_cast<size_t>(f.VarIndex)].size();
+                if (len > 0) size += 4 + len;
+                break;
+            }
+        }
+    }
+    return static_cast<int32_t>(size);
+}
+
+size_t TVolgaCursor::EstimatedImageSize() const {
+    size_t size = 5 + 12 + sectionText_.size() + (Password.empty() ? 0 : 40);
+    if (!Notes.empty()) size += Notes.size() + 3;
+    for (const auto& r : records_)
+        if (r->IsLive()) size += static_cast<size_t>(r->StoredSize);
+    return size;
+}
+
+size_t TVolgaCursor::BuildImage(std::string& out) {
+    const size_t start = out.size();
+    out.reserve(start + EstimatedImageSize());
+    const bool protectedTable = !Password.empty();
+    PutU32(out, 0);
+    out += protectedTable ? 'P' : 'S';
+    std::string dataKey;
+    if (protectedTable) {
+        dataKey = NewGuidText();
+        uint8_t block[40];
+        std::memcpy(block, dataKey.data(), 38);
+        uint16_t crc = VolgaCrc16(block, 38);
+        TSapphire cipher(Password);
+        cipher.Encipher(block, 38);
+        block[38] = static_cast<uint8_t>(crc & 0xFF);
+        block[39] = static_cast<uint8_t>(crc >> 8);
+        std::memcpy(PasswordBlock, block, 40);
+        out.append(reinterpret_cast<const char*>(block), 40);
+        TVolgaSession::Instance().AddPassword(Password);
+    }
+    const size_t countPos = out.size();
+    PutU32(out, 0);
+    PutU32(out, static_cast<uint32_t>(fields_.size()));
+    std::string section;
+    for (const auto& f : fields_)
+        AppendEntry(section, f->Alias, f->Name, f->DataType, f->Size, f->DefaultValue, f->Extra,
+                    false);
+    section += '\x14';
+    sectionText_ = section;
+    PutU32(out, static_cast<uint32_t>(section.size()));
+    out += section;
+    const size_t cipherStart = out.size();
+    if (!Notes.empty()) {
+        out += '*';
+        size_t len = std::min<size_t>(Notes.size(), 32767);
+        PutI16(out, static_cast<int16_t>(len));
+        out.append(Notes, 0, len);
+    }
+    uint32_t written = 0;
+    const size_t n = fields_.size();
+    size_t handled = 0;
+    int lastPercent = -1;
+    for (const auto& rp : records_) {
+        ++handled;
+        if (!rp->IsLive()) continue;
+        const TVolgaRecordData& d = rp->Data;
+        const size_t headerPos = out.size();
+        out.append(n, '\0');
+        for (size_t i = 0; i < n; ++i) {
+            const TVolgaField& f = *fields_[i];
+            uint8_t len = 0;
+            switch (f.DataType) {
+                case TVolgaFieldType::SmallInt:
+                case TVolgaFieldType::Boolean:
+                case TVolgaFieldType::Integer:
+                case TVolgaFieldType::Date:
+                case TVolgaFieldType::Time:
+                case TVolgaFieldType::AutoInc:
+                case TVolgaFieldType::Int64:
+                    if (f.GetInt(d) != 0) {
+                        len = static_cast<uint8_t>(f.DataSize);
+                        out.append(reinterpret_cast<const char*>(d.Bytes.data() + f.Offset), len);
+                    }
+                    break;
+                case TVolgaFieldType::Double:
+                case TVolgaFieldType::Currency:
+                case TVolgaFieldType::DateTime:
+                    if (f.GetFloat(d) != 0.0) {
+                        len = 8;
+                        out.append(reinterpret_cast<const char*>(d.Bytes.data() + f.Offset), 8);
+                    }
+                    break;
+                case TVolgaFieldType::SmallStr: {
+                    const char* p = reinterpret_cast<const char*>(d.Bytes.data() + f.Offset);
+                    size_t tl = strnlen(p, f.DataSize);
+                    if (tl > 0) {
+                        len = static_cast<uint8_t>(tl);
+                        out.append(p, tl);
+                    }
+                    break;
+                }
+                default: {
+                    const std::string& v = d.Vars[static_cast<size_t>(f.VarIndex)];
+                    if (!v.empty()) {
+                        len = 4;
+                        PutU32(out, static_cast<uint32_t>(v.size()));
+                        out += v;
+                    }
+                    break;
+                }
+            }
+            out[headerPos + i] = static_cast<char>(len);
+        }
+        ++written;
+        if (OnProgress) {
+            int percent = static_cast<int>(handled * 100 / records_.size());
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                OnProgress(percent);
+            }
+        }
+    }
+    SetU32(out, countPos, written);
+    SetU32(out, start, static_cast<uint32_t>(out.size() - start));
+    if (protectedTable) {
+        TSapphire cipher(dataKey);
+        cipher.Encipher(reinterpret_cast<uint8_t*>(out.data()) + cipherStart,
+                        out.size() - cipherStart);
+    }
+    return out.size() - start;
+}
+
+void TVolgaCursor::SaveToFile(const std::string& fileName, TVolgaSaveOptions options,
+                              bool caseInsensitive, const std::string& indexFieldNames) {
+    TVolgaEnv* env = Env ? Env : TVolgaEnv::Default();
+    std::string error;
+    if ((options & savAutoBackup) && env->FileExists(fileName)) {
+        std::string backup = fileName;
+        size_t slash = backup.rfind('/');
+        size_t dot = backup.rfind('.');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            backup.resize(dot);
+        backup += ".~d";
+        if (!env->CopyFile(fileName, backup, error))
+            throw EVolgaError(VolgaFormat("Cannot create file \"%s\". %s", backup.c_str(),
+                                          error.c_str()));
+    }
+    if (options & savSortOnIndex) SortRecords(indexFieldNames, caseInsensitive);
+    std::string image;
+    BuildImage(image);
+    if (!env->WriteFileAtomic(fileName, image, error))
+        throw EVolgaError(
+            VolgaFormat("Cannot create file \"%s\". %s", fileName.c_str(), error.c_str()));
+}
+
+TVolgaField* TVolgaCursor::FieldByName(std::string_view name) const {
+    for (const auto& f : fields_)
+        if (VolgaSameTextCI(f->Name, name)) return f.get();
+    return nullptr;
+}
+
+std::vector<TVolgaField*> TVolgaCursor::FieldList(std::string_view names) const {
+    std::vector<TVolgaField*> out;
+    size_t pos = 0;
+    while (pos <= names.size()) {
+        size_t end = names.find(';', pos);
+        if (end == std::string_view::npos) end = names.size();
+        std::string name = VolgaTrim(names.substr(pos, end - pos));
+        if (!name.empty()) {
+            TVolgaField* f = FieldByName(name);
+            if (f && !IsBlobType(f->DataType)) out.push_back(f);
+        }
+        pos = end + 1;
+    }
+    return out;
+}
+
+TVolgaRecordData TVolgaCursor::NewBuffer() const {
+    TVolgaRecordData d;
+    d.Reset(recordSize_, varCount_);
+    return d;
+}
+
+TVolgaRecord* TVolgaCursor::PostRecord(const TVolgaRecordData& source, TVolgaRecord* existing,
+                                       std::string& message) {
+    if (!existing) {
+        auto rec = std::make_unique<TVolgaRecord>();
+        rec->Data = source;
+        if (autoIncField_) autoIncField_->SetInt(rec->Data, ++lastAutoInc_);
+        rec->Status = TVolgaRecordStatus::rsInserted;
+        rec->StoredSize = ComputeStoredSize(rec->Data);
+        records_.push_back(std::move(rec));
+        return records_.back().get();
+    }
+    auto it = std::find_if(records_.begin(), records_.end(),
+                           [existing](const auto& r) { return r.get() == existing; });
+    if (it == records_.end()) {
+        message = "Record is not found";
+        return nullptr;
+    }
+    if (!existing->IsLive()) {
+        message = "Record has been deleted";
+        return nullptr;
+    }
+    TVolgaRecordData copy = source;
+    if (autoIncField_)  // the engine owns the AutoInc value
+        autoIncField_->SetInt(copy, autoIncField_->GetInt(existing->Data));
+    existing->Data = std::move(copy);
+    if (existing->Status == TVolgaRecordStatus::rsUnchanged)
+        existing->Status = TVolgaRecordStatus::rsModified;
+    existing->StoredSize = ComputeStoredSize(existing->Data);
+    return existing;
+}
+
+bool TVolgaCursor::DeleteRecord(TVolgaRecord* record, std::string& message) {
+    auto it = std::find_if(records_.begin(), records_.end(),
+                           [record](const auto& r) { return r.get() == record; });
+    if (it == records_.end()) {
+        message = "Record is not found";
+        return false;
+    }
+    if (!record->IsLive()) {
+        message = "Record has been deleted";
+        return false;
+    }
+    if (record->Status == TVolgaRecordStatus::rsInserted) {
+        record->Status = TVolgaRecordStatus::rsDiscarded;
+        record->Data = TVolgaRecordData();
+        record->Backup.reset();
+    } else {
+        record->Status = TVolgaRecordStatus::rsDeleted;
+    }
+    return true;
+}
+
+void TVolgaCursor::BackupRecord(TVolgaRecord* record) {
+    if (!record->Backup) record->Backup = std::make_unique<TVolgaRecordData>(record->Data);
+}
+
+void TVolgaCursor::RestoreRecord(TVolgaRecord* record) {
+    if (record->Backup) {
+        record->Data = *record->Backup;
+        record->StoredSize = ComputeStoredSize(record->Data);
+    }
+    if (record->IsLive() && record->Status != TVolgaRecordStatus::rsInserted)
+        record->Status = TVolgaRecordStatus::rsUnchanged;
+}
+
+void TVolgaCursor::UndoAllChanges() {
+    for (auto& r : records_) {
+        switch (r->Status) {
+            case TVolgaRecordStatus::rsModified:
+            case TVolgaRecordStatus::rsDeleted:
+                if (r->Backup) {
+                    r->Data = *r->Backup;
+                    r->StoredSize = ComputeStoredSize(r->Data);
+                }
+                r->Status = TVolgaRecordStatus::rsUnchanged;
+                break;
+            case TVolgaRecordStatus::rsInserted:
+                r->Status = TVolgaRecordStatus::rsDiscarded;
+                r->Data = TVolgaRecordData();
+                break;
+            default: break;
+        }
+        r->Backup.reset();
+    }
+}
+
+void TVolgaCursor::CommitAllChanges() {
+    for (auto& r : records_) {
+        if (r->Status == TVolgaRecordStatus::rsDeleted) {
+            r->Status = TVolgaRecordStatus::rsDiscarded;
+            r->Data = TVolgaRecordData();
+        } else if (r->Status != TVolgaRecordStatus::rsDiscarded) {
+            r->Status = TVolgaRecordStatus::rsUnchanged;
+        }
+        r->Backup.reset();
+    }
+}
+
+void TVolgaCursor::SortRecords(const std::string& indexFieldNames, bool caseInsensitive) {
+    std::vector<TVolgaField*> keys = FieldList(indexFieldNames);
+    if (keys.empty()) return;
+    std::stable_sort(records_.begin(), records_.end(),
+                     [&](const std::unique_ptr<TVolgaRecord>& a,
+                         const std::unique_ptr<TVolgaRecord>& b) {
+                         // Released (discarded) records have no buffer; keep them last.
+                         if (a->Data.Bytes.empty() || b->Data.Bytes.empty())
+                             return !a->Data.Bytes.empty() && b->Data.Bytes.empty();
+                         return VolgaCompareRecords(keys, a->Data, b->Data, caseInsensitive) < 0;
+                     });
+}
