@@ -166,6 +166,19 @@ void TVolgaCursor::Clear() {
     lastAutoInc_ = 0;
 }
 
+void TVolgaCursor::Swap(TVolgaCursor& o) {
+    std::swap(fields_, o.fields_);
+    std::swap(records_, o.records_);
+    std::swap(sectionText_, o.sectionText_);
+    std::swap(recordSize_, o.recordSize_);
+    std::swap(varCount_, o.varCount_);
+    std::swap(autoIncField_, o.autoIncField_);
+    std::swap(lastAutoInc_, o.lastAutoInc_);
+    std::swap(Notes, o.Notes);
+    std::swap(Password, o.Password);
+    std::swap(PasswordBlock, o.PasswordBlock);
+}
+
 void TVolgaCursor::ClearRecords() { records_.clear(); }
 
 void TVolgaCursor::AddField(std::unique_ptr<TVolgaField> f) {
@@ -717,8 +730,9 @@ bool TVolgaCursor::DeleteRecord(TVolgaRecord* record, std::string& message) {
         return false;
     }
     if (record->Status == TVolgaRecordStatus::rsInserted) {
+        // The values are kept: other datasets over the same records may still show it until
+        // their next rebuild.
         record->Status = TVolgaRecordStatus::rsDiscarded;
-        record->Data = TVolgaRecordData();
         record->Backup.reset();
     } else {
         record->Status = TVolgaRecordStatus::rsDeleted;
@@ -752,7 +766,6 @@ void TVolgaCursor::UndoAllChanges() {
                 break;
             case TVolgaRecordStatus::rsInserted:
                 r->Status = TVolgaRecordStatus::rsDiscarded;
-                r->Data = TVolgaRecordData();
                 break;
             default: break;
         }
@@ -764,7 +777,6 @@ void TVolgaCursor::CommitAllChanges() {
     for (auto& r : records_) {
         if (r->Status == TVolgaRecordStatus::rsDeleted) {
             r->Status = TVolgaRecordStatus::rsDiscarded;
-            r->Data = TVolgaRecordData();
         } else if (r->Status != TVolgaRecordStatus::rsDiscarded) {
             r->Status = TVolgaRecordStatus::rsUnchanged;
         }
@@ -778,9 +790,6 @@ void TVolgaCursor::SortRecords(const std::string& indexFieldNames, bool caseInse
     std::stable_sort(records_.begin(), records_.end(),
                      [&](const std::unique_ptr<TVolgaRecord>& a,
                          const std::unique_ptr<TVolgaRecord>& b) {
-                         // Released (discarded) records have no buffer; keep them last.
-                         if (a->Data.Bytes.empty() || b->Data.Bytes.empty())
-                             return !a->Data.Bytes.empty() && b->Data.Bytes.empty();
                          return VolgaCompareRecords(keys, a->Data, b->Data, caseInsensitive) < 0;
                      });
 }

@@ -57,6 +57,8 @@ public:
     void SaveToFile(const std::string& fileName, TVolgaSaveOptions options, bool caseInsensitive,
                     const std::string& indexFieldNames);
 
+    // Exchanges the whole contents (fields, records, state) with another cursor.
+    void Swap(TVolgaCursor& other);
     // Releases fields and records.
     void Clear();
     // Releases the records only (the fields stay).

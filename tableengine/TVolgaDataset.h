@@ -151,6 +151,12 @@ public:
     std::string DisplayTextAt(int row, int fieldIndex);  // display form
     TVolgaRecord* CurrentRecord() const;
 
+    // Makes the text the "UNICOD" default gives a new string field (the program's identifier
+    // generator); empty when not installed.
+    static std::function<std::string()> UniqueIdGenerator;
+    // Clock for the "TODAY" and "NOW" defaults (local time); the system clock when not set.
+    static std::function<TDateTime()> Now;
+
     // The cursor (shared with the source for a clone).
     TVolgaCursor* Cursor() const { return cursor_; }
     const TVolgaFormatSettings& FormatSettings() const;
@@ -164,6 +170,11 @@ protected:
     virtual void ReleaseData() {}
     // Saving hook for SaveIfModified (tables write their file).
     virtual void SaveModified() {}
+    // Tells the other datasets sharing this cursor (a clone's source and clones) that its
+    // records were replaced or released.
+    virtual void NotifySharers() {}
+    // Rebuilds the visible list from scratch after the shared records changed under it.
+    void ResyncAfterCursorReset();
     std::string FullErrorPrefix() const;
     void SetCursor(TVolgaCursor* cursor, bool owned);
     [[noreturn]] void Error(const std::string& message) const;
@@ -178,11 +189,13 @@ protected:
 private:
     friend class TVolgaDataField;
     friend class TVolgaTable;
+    friend class TVolgaDatabase;
     struct CalcArea {
         std::vector<TVolgaValue> Values;
     };
 
     void BindFields();
+    void RebindFields();
     void BuildVisibleList(bool keepPosition);
     bool RecordPassesFilter(TVolgaRecord* rec);
     bool InRange(const TVolgaRecord* rec) const;
@@ -198,6 +211,14 @@ private:
                            bool leftmost) const;
     std::vector<TVolgaField*> KeyFieldsFor(const std::string& names, bool forLocate) const;
     void ReleaseRecordData();
+    void CheckFieldWrite(const TVolgaDataField& field) const;
+    void FieldChanged() {}
+    void FindKey(const std::vector<TVolgaField*>& keys, int& index);
+    std::vector<TVolgaField*> PrepareKeyBuffer(const std::string& fieldNames,
+                                               const std::vector<TVolgaValue>& values,
+                                               bool& emptyValue);
+    void RowCalc(int row, CalcArea& area);
+    void DropBufferOf(TVolgaRecord* rec);
 
     // Where field reads and writes go.
     TVolgaRecordData* ActiveData() const;

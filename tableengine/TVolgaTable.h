@@ -38,6 +38,7 @@ protected:
     void LoadData() override;
     void ReleaseData() override;
     void SaveModified() override;
+    void NotifySharers() override;
 
 private:
     friend class TVolgaDataset;
