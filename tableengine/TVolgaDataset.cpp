@@ -48,7 +48,46 @@ std::vector<std::string> SplitNames(const std::string& names) {
 TVolgaDataset::TVolgaDataset(TVolgaDatabase* database) { SetDatabase(database); }
 
 TVolgaDataset::~TVolgaDataset() {
+    for (TVolgaDataset* d : details_) d->master_ = nullptr;
+    if (master_) std::erase(master_->details_, this);
     if (database_) database_->Detach(this);
+}
+
+void TVolgaDataset::SetMasterSource(TVolgaDataset* master) {
+    for (TVolgaDataset* m = master; m; m = m->master_)
+        if (m == this) Error("Circular data link");
+    if (master_) std::erase(master_->details_, this);
+    master_ = master;
+    if (master_) master_->details_.push_back(this);
+    if (Active()) ApplyMasterLink();
+}
+
+void TVolgaDataset::ApplyMasterLink() {
+    if (!Active()) return;
+    if (!master_ || !master_->Active() || MasterFields.empty()) {
+        if (rangeActive_) CancelRange();
+        return;
+    }
+    std::vector<TVolgaValue> values;
+    if (master_->CurrentRecord()) {
+        for (const std::string& name : SplitNames(MasterFields))
+            values.push_back(master_->FieldByName(name).Value());
+    }
+    if (values.empty()) {
+        // No master record: nothing matches.
+        rangeActive_ = false;
+        visible_.clear();
+        current_ = -1;
+        eof_ = bof_ = true;
+        return;
+    }
+    SetRange(values, values);
+    First();
+}
+
+void TVolgaDataset::NotifyDetails() {
+    for (TVolgaDataset* d : details_)
+        if (d->Active()) d->ApplyMasterLink();
 }
 
 void TVolgaDataset::SetDatabase(TVolgaDatabase* db) {
@@ -298,6 +337,7 @@ void TVolgaDataset::Open() {
     eof_ = visible_.empty();
     ComputeCalcFields(CurrentRecord() ? &CurrentRecord()->Data : nullptr, currentCalc_);
     if (database_) database_->RegisterOpen(this, true);
+    if (master_) ApplyMasterLink();
     lastOpenMs_ = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                        std::chrono::steady_clock::now() - start)
                                        .count());
@@ -425,6 +465,7 @@ void TVolgaDataset::BuildVisibleList(bool keepPosition) {
         if (AutoCalcFields) ComputeCalcFields(CurrentRecord() ? &CurrentRecord()->Data : nullptr,
                                               currentCalc_);
         if (AfterScroll) AfterScroll(*this);
+        NotifyDetails();
     }
 }
 
@@ -504,6 +545,7 @@ void TVolgaDataset::Scrolled() {
     if (AutoCalcFields)
         ComputeCalcFields(CurrentRecord() ? &CurrentRecord()->Data : nullptr, currentCalc_);
     if (AfterScroll) AfterScroll(*this);
+    NotifyDetails();
 }
 
 void TVolgaDataset::First() {

@@ -46,6 +46,12 @@ public:
     std::string UniqueFieldNames;
     bool CheckKeyViolation = false;  // refuse posts that repeat a UniqueFieldNames key
     std::string RangeFieldNames;
+    // Master-detail link: while the master is open, this dataset shows the records whose
+    // RangeFieldNames equal the master's MasterFields values. Raises "Circular data link"
+    // when the link would loop.
+    TVolgaDataset* MasterSource() const { return master_; }
+    void SetMasterSource(TVolgaDataset* master);
+    std::string MasterFields;
     bool ReadOnly = false;
     TVolgaSaveOptions SaveOptions = 0;
     bool PartialOpen = false;
@@ -249,6 +255,12 @@ private:
     const TVolgaRecordData* readOverride_ = nullptr;  // filter / calc-fields source
     CalcArea* calcOverride_ = nullptr;
     TDataSetState savedState_ = TDataSetState::dsInactive;
+
+    // Master-detail.
+    void ApplyMasterLink();
+    void NotifyDetails();
+    TVolgaDataset* master_ = nullptr;
+    std::vector<TVolgaDataset*> details_;
 
     // Range.
     bool rangeActive_ = false;

@@ -501,3 +501,34 @@ TEST_F(DatasetTest, DefaultValuesAndAutoBackup) {
     f.Open();
     EXPECT_EQ(f.RecordCount(), 2);
 }
+
+TEST_F(DatasetTest, MasterDetailLinkAndRanges) {
+    auto folders = std::make_unique<TVolgaTable>(&db);
+    folders->SetTableName("Tree.d");
+    folders->FieldDefs = {{"FolderID", TFieldType::ftString, 10}};
+    folders->CreateTable();
+    for (const char* id : {"X", "y", "z"}) {
+        folders->Append();
+        folders->FieldByName("FolderID").SetAsString(id);
+        folders->Post();
+    }
+    auto calls = MakeCalls(9);  // FolderId X for every third record, y otherwise
+    calls->RangeFieldNames = "FolderId";
+    calls->MasterFields = "FolderID";
+    calls->SetMasterSource(folders.get());
+    folders->First();
+    EXPECT_EQ(calls->RecordCount(), 3);
+    folders->Next();
+    EXPECT_EQ(calls->RecordCount(), 6);
+    folders->Next();
+    EXPECT_EQ(calls->RecordCount(), 0);
+    EXPECT_EQ(ErrorOf([&] { folders->SetMasterSource(calls.get()); }), "Circular data link");
+    calls->SetMasterSource(nullptr);
+    EXPECT_EQ(calls->RecordCount(), 9);
+
+    calls->RangeFieldNames = "Channel";
+    calls->SetRange({TVolgaValue(1)}, {TVolgaValue(1)});
+    EXPECT_EQ(calls->RecordCount(), 4);
+    calls->CancelRange();
+    EXPECT_EQ(calls->RecordCount(), 9);
+}
