@@ -1,0 +1,78 @@
+// Fuzzes the table image loader: any bytes must either load or fail with a message, never
+// crash; an image that loads must survive a save and a reload with the same records.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "TVolgaCursor.h"
+
+namespace {
+
+// The protected images of the seed corpus use this password; setting it on the cursors that load
+// protected images lets mutations of them get past the password block into the records.
+const char kPassword[] = "fuzz";
+
+// A saved table whose first record begins with a header byte of 0x2A (a SmallStr field of a
+// declared length above 35 holding 42 bytes) and that has no notes reads back with that byte
+// taken for the notes marker. Known; skipped so that the fuzzer can look for other faults.
+bool NotesMarkerAmbiguity(const TVolgaCursor& c) {
+    if (!c.Notes.empty() || c.FieldCount() == 0) return false;
+    const TVolgaField& f = *c.Field(0);
+    for (const auto& r : c.Records())
+        if (r->IsLive())
+            return f.DataType == TVolgaFieldType::SmallStr && f.GetText(r->Data).size() == 0x2A;
+    return false;
+}
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz_loader: %s\n", what);
+    std::abort();
+}
+
+void LoadAndRoundTrip(std::string_view image, bool partial) {
+    const bool protectedImage = image.size() >= 5 && image[4] == 'P';
+    TVolgaCursor c;
+    if (protectedImage) c.Password = kPassword;
+    c.PartialOpen = partial;
+    std::string message;
+    if (!c.LoadFromImage(image, message)) {
+        // An error record carries its own message, which may be empty.
+        const bool errorRecord = image.size() >= 5 && image[4] == 'E';
+        if (message.empty() && !errorRecord) Fail("a failed load must say why");
+        if (c.FieldCount() != 0 || c.RecordCount() != 0)
+            Fail("a failed load must empty the cursor");
+        return;
+    }
+    if (!partial && !message.empty()) Fail("a complete load reports no message");
+    if (NotesMarkerAmbiguity(c)) return;
+
+    std::string rebuilt;
+    size_t length = c.BuildImage(rebuilt);
+    if (length != rebuilt.size()) Fail("BuildImage length");
+
+    TVolgaCursor again;
+    again.Password = c.Password;
+    std::string message2;
+    if (!again.LoadFromImage(rebuilt, message2)) Fail("a saved image must load");
+    if (again.RecordCount() != c.RecordCount()) Fail("record count changed by a save");
+    if (again.FieldCount() != c.FieldCount()) Fail("field count changed by a save");
+
+    // Plain images are deterministic: a second save of the reloaded table gives the same bytes.
+    if (c.Password.empty()) {
+        std::string twice;
+        again.BuildImage(twice);
+        if (twice != rebuilt) Fail("a reloaded table saves differently");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view image(reinterpret_cast<const char*>(data), size);
+    LoadAndRoundTrip(image, false);
+    LoadAndRoundTrip(image, true);
+    return 0;
+}
