@@ -35,6 +35,26 @@ bool Holds(const TVolgaRecordData& buffer, const TVolgaField& f) {
     return f.VarIndex < 0 || static_cast<size_t>(f.VarIndex) < buffer.Vars.size();
 }
 
+// A text field's value without copying it; other types go through their text form.
+bool MatchesMask(const TVolgaMask& mask, const TVolgaField& f, const TVolgaRecordData& r,
+                 const TVolgaFormatSettings& fmt) {
+    switch (f.DataType) {
+        case TVolgaFieldType::String:
+        case TVolgaFieldType::Memo:
+        case TVolgaFieldType::FmtMemo:
+            if (f.VarIndex >= 0) return mask.Matches(r.Vars[static_cast<size_t>(f.VarIndex)]);
+            break;
+        case TVolgaFieldType::SmallStr: {
+            const char* p = reinterpret_cast<const char*>(r.Bytes.data() + f.Offset);
+            size_t len = 0;
+            while (len < f.DataSize && p[len]) ++len;
+            return mask.Matches(std::string_view(p, len));
+        }
+        default: break;
+    }
+    return mask.Matches(VolgaValueToText(f, r, fmt));
+}
+
 bool Decide(TVolgaCompareOp op, int r) {
     switch (op) {
         case TVolgaCompareOp::Equal: return r == 0;
@@ -109,7 +129,7 @@ bool TVolgaFilter::EvaluateCondition(const TVolgaCField& c, const TVolgaRecordDa
     if (c.Op == TVolgaCompareOp::OuterJoin) return true;  // a join marker, not a test
     if (IsLike(c.Op)) {
         // Without a pattern (a field on the right) nothing matches.
-        bool match = c.Mask && c.Mask->Matches(VolgaValueToText(*left, record, fmt));
+        bool match = c.Mask && MatchesMask(*c.Mask, *left, record, fmt);
         return c.Op == TVolgaCompareOp::Like ? match : !match;
     }
     int r;

@@ -108,6 +108,49 @@ TVolgaMask::TVolgaMask(std::string_view pattern) {
     items_.push_back(end);
 }
 
+namespace {
+
+// Reads the next character of `s` at `i`, upper-cased.
+inline char32_t NextUpper(std::string_view s, size_t& i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+        ++i;
+        return (c >= 'a' && c <= 'z') ? c - 32u : c;
+    }
+    return UpperOf(DecodeAt(s, i));
+}
+
+// The first position at or after `t` where the literal `upper` occurs, or s.size().
+size_t FindLiteral(std::string_view s, size_t t, char32_t upper) {
+    const size_t n = s.size();
+    if (upper < 0x80) {
+        // ASCII text is scanned bytewise; other characters are decoded, since a few of them
+        // upper-case to ASCII letters (the dotless i to I).
+        char u = static_cast<char>(upper);
+        char l = (upper >= 'A' && upper <= 'Z') ? static_cast<char>(upper + 32) : u;
+        while (t < n) {
+            char c = s[t];
+            if (static_cast<unsigned char>(c) < 0x80) {
+                if (c == u || c == l) return t;
+                ++t;
+                continue;
+            }
+            size_t next = t;
+            if (UpperOf(DecodeAt(s, next)) == upper) return t;
+            t = next;
+        }
+        return n;
+    }
+    while (t < n) {
+        size_t next = t;
+        if (NextUpper(s, next) == upper) return t;
+        t = next;
+    }
+    return n;
+}
+
+}  // namespace
+
 // Glob matching with a single remembered resume point: when an item fails, matching resumes at
 // the most recent wildcard, one character further on. Returning to an earlier wildcard could
 // not find a match that this misses, so the work is bounded by text length x items.
@@ -122,6 +165,10 @@ bool TVolgaMask::Matches(std::string_view text) const {
         const Item& it = items_[p];
         if (it.AfterWildcard) {
             if (it.End) return true;  // a trailing wildcard takes the rest of the text
+            // Skip straight to the next occurrence of the literal (flagged items are never
+            // single-character wildcards).
+            t = FindLiteral(text, t, it.Char);
+            if (t >= n) return false;
             haveStar = true;
             starItem = p;
             starText = t;
@@ -131,8 +178,8 @@ bool TVolgaMask::Matches(std::string_view text) const {
         if (it.End) {
             if (t == n) return true;
         } else if (t < n) {
-            char32_t c = DecodeAt(text, next);
-            ok = it.AnyChar || UpperOf(c) == it.Char;
+            char32_t c = NextUpper(text, next);
+            ok = it.AnyChar || c == it.Char;
         }
         if (ok) {
             t = next;
