@@ -1,0 +1,71 @@
+#include "TPelmGlobals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "CoreTexts.h"
+
+TPelmGlobals& TPelmGlobals::Instance() {
+    static TPelmGlobals globals;
+    return globals;
+}
+
+QString TPelmGlobals::SoftErrorText() const {
+    std::lock_guard<std::mutex> lock(softErrorMutex_);
+    return softErrorText_;
+}
+
+void TPelmGlobals::SetSoftErrorText(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.size() > 199) {
+        bytes.truncate(199);
+        while (!bytes.isEmpty() && (static_cast<unsigned char>(bytes.back()) & 0xC0) == 0x80)
+            bytes.chop(1);
+        if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) >= 0xC0) bytes.chop(1);
+    }
+    std::lock_guard<std::mutex> lock(softErrorMutex_);
+    softErrorText_ = QString::fromUtf8(bytes);
+}
+
+bool TPelmGlobals::MakePrivateDir(const QString& path) {
+    QDir dir(path);
+    if (!dir.exists() && !QDir().mkpath(path)) return false;
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ExeOwner);
+    return true;
+}
+
+QString TPelmGlobals::RegistryFileName() {
+    QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config + "/Pelmorant/registry.ini";
+}
+
+QString TPelmGlobals::DefaultAppDataDir(const QString& programDir) {
+    if (!programDir.isEmpty() && QFileInfo::exists(programDir + "/Pelmorant.ini"))
+        return QDir::cleanPath(programDir);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString dir = data + "/" + CoreTexts::kAppTitle;
+    MakePrivateDir(dir);
+    return dir;
+}
+
+QStringList TPelmGlobals::OpenStores() {
+    QStringList notes;
+    QString registry = RegistryFileName();
+    MakePrivateDir(QFileInfo(registry).absolutePath());
+    if (SettingsRegistry.Open(registry) == TIniFile::LoadResult::SetAside)
+        notes << QString(CoreTexts::kSettingsSetAside) + SettingsRegistry.SetAsidePath();
+    if (!SettingsRegistry.ValueExists("Params", "appDataDir"))
+        SettingsRegistry.WriteString("Params", "appDataDir", DefaultAppDataDir(ProgramDir));
+    AppDataDir = QDir::cleanPath(SettingsRegistry.ReadString("Params", "appDataDir", QString()));
+    if (AppDataDir.isEmpty()) AppDataDir = DefaultAppDataDir(ProgramDir);
+    MakePrivateDir(AppDataDir);
+    TreeIni.reset();
+    if (QFileInfo::exists(AppDataDir + "/Tree.ini"))
+        TreeIni = std::make_unique<TIniFile>(AppDataDir + "/Tree.ini");
+    if (SettingsIni.Open(AppDataDir + "/Pelmorant.ini") == TIniFile::LoadResult::SetAside)
+        notes << QString(CoreTexts::kSettingsSetAside) + SettingsIni.SetAsidePath();
+    return notes;
+}

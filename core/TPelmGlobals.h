@@ -1,0 +1,46 @@
+// Process-wide state: the program and data folders, the three settings stores, the used space
+// of the recordings, the last software error and the start-up abort flag.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "TIniFile.h"
+
+class TPelmGlobals {
+public:
+    QString ProgramDir;  // the executable's folder (the current directory); empty on failure
+    QString AppDataDir;  // no trailing "/"
+    TIniFile SettingsRegistry;
+    TIniFile SettingsIni;
+    std::unique_ptr<TIniFile> TreeIni;  // only when "Tree.ini" exists at start
+    std::atomic<int32_t> UsedSpaceKb{0};
+    std::atomic<bool> StartupAbort{false};
+
+    // The last software error, at most 199 bytes.
+    QString SoftErrorText() const;
+    void SetSoftErrorText(const QString& text);
+
+    // Where the registry-style store lives: $XDG_CONFIG_HOME/Pelmorant/registry.ini.
+    static QString RegistryFileName();
+    // The computed default data folder: the program folder when "Pelmorant.ini" lies beside
+    // the executable (portable use), else $XDG_DATA_HOME/Pelmorant (created, mode 0700).
+    static QString DefaultAppDataDir(const QString& programDir);
+
+    // Opens SettingsRegistry, settles AppDataDir ("Params"/"appDataDir" wins; written when
+    // missing), opens TreeIni when "Tree.ini" exists and SettingsIni. Returns lines for the log
+    // (stores that were unreadable and were set aside).
+    QStringList OpenStores();
+
+    static TPelmGlobals& Instance();
+    // Makes a folder (and its parents) readable by its owner only.
+    static bool MakePrivateDir(const QString& path);
+
+private:
+    mutable std::mutex softErrorMutex_;
+    QString softErrorText_;
+};
