@@ -13,8 +13,8 @@ const char kUsage[] =
     "usage: tabletool [OPTIONS] COMMAND TABLE ARGS...\n"
     "  create TABLE NAME:TYPE[:SIZE] ...   create an empty table\n"
     "  import TABLE [TSV]                   append tab-separated rows (first line: field names;\n"
-    "                                       empty cell = empty value), then save; TSV omitted =\n"
-    "                                       standard input\n"
+    "                                       empty cell = empty value), then save; TSV omitted or\n"
+    "                                       \"-\" = standard input\n"
     "  dump TABLE                           the field names, then one line per record\n"
     "  check TABLE                          load the table and print its record count\n"
     "  export TABLE OUT --tab|--comma|--semicolon\n"
@@ -59,7 +59,8 @@ int Run(const std::vector<std::string>& args) {
     if (opt.Separator && cmd != "export") throw UsageError("separator options belong to export");
     if (cmd == "create" && n >= 3)
         return Create(words[1], std::vector<std::string>(words.begin() + 2, words.end()), opt);
-    if (cmd == "import" && (n == 2 || n == 3)) return Import(words[1], n == 3 ? words[2] : "", opt);
+    if (cmd == "import" && (n == 2 || n == 3))
+        return Import(words[1], n == 3 && words[2] != "-" ? words[2] : "", opt);
     if (cmd == "dump" && n == 2) return Dump(words[1], opt);
     if (cmd == "check" && n == 2) return Check(words[1], opt);
     if (cmd == "export" && n == 3) {
