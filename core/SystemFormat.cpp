@@ -48,8 +48,14 @@ std::string Convert(const QString& qt, bool time) {
 
 TVolgaFormatSettings FormatSettingsFromLocale(const QLocale& locale) {
     TVolgaFormatSettings f;
-    f.ShortDateFormat = Convert(locale.dateFormat(QLocale::ShortFormat), false);
-    f.LongTimeFormat = Convert(locale.timeFormat(QLocale::LongFormat), true);
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    // Month names cannot be read back reliably: such locales (the C locale among them) get the
+    // ISO form.
+    if (date.contains("MMM") || locale.language() == QLocale::C) date = "yyyy-MM-dd";
+    f.ShortDateFormat = Convert(date, false);
+    QString time = locale.timeFormat(QLocale::LongFormat);
+    if (locale.language() == QLocale::C) time = "HH:mm:ss";
+    f.LongTimeFormat = Convert(time, true);
     QString dec = locale.decimalPoint();
     f.DecimalSeparator = dec.isEmpty() ? '.' : dec.at(0).toLatin1();
     if (f.DecimalSeparator == 0) f.DecimalSeparator = '.';

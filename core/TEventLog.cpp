@@ -71,6 +71,7 @@ bool TEventLog::SaveLocked(QString* error) {
         if (error) *error = f.errorString();
         return false;
     }
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray out;
     for (const QString& l : lines_) out += l.toUtf8() + "\r\n";
     f.write(out);

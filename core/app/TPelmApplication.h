@@ -1,0 +1,32 @@
+// The program's modules, created in their fixed order at start and destroyed at the end.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class TEventLog;
+class TfmLog;
+class TfmPelmUsb;
+
+class TPelmApplication : public QObject {
+    Q_OBJECT
+public:
+    explicit TPelmApplication(const QStringList& args, QObject* parent = nullptr);
+    ~TPelmApplication() override;
+
+    // Creates the modules; false when the start was aborted (no window is then shown).
+    bool Start();
+    // Shows the main window and starts its monitor timer.
+    void Run();
+
+    TfmPelmUsb* MainWindow() const { return main_.get(); }
+    TfmLog* LogWindow() const { return logWindow_.get(); }
+    TEventLog* Log() const { return log_.get(); }
+
+private:
+    QStringList args_;
+    std::unique_ptr<TEventLog> log_;
+    std::unique_ptr<TfmPelmUsb> main_;
+    std::unique_ptr<TfmLog> logWindow_;
+};
