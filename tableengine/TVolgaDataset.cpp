@@ -7,6 +7,7 @@
 #include "EVolgaError.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaEnv.h"
+#include "TVolgaXMLConverter.h"
 #include "VolgaCompare.h"
 #include "VolgaConvert.h"
 #include "VolgaText.h"
@@ -1142,4 +1143,14 @@ void TVolgaDataset::ExportToText(const std::string& fileName, char separator) {
     std::string error;
     if (!env->WriteFileAtomic(fileName, out, error))
         throw EVolgaError(VolgaFormat("Cannot create file \"%s\". %s", fileName.c_str(), error.c_str()));
+}
+
+void TVolgaDataset::ExportToXML(const std::string& fileName, const std::string& encoding) {
+    if (Active()) PostPendingEdit();
+    TVolgaXMLConverter converter;
+    converter.Dataset = this;
+    if (!Name.empty()) converter.Origin = Name;
+    converter.Encoding = encoding;
+    if (OnCallback) converter.OnCallback = [this](int percent) { OnCallback(*this, percent); };
+    converter.Run(fileName);
 }

@@ -148,6 +148,9 @@ public:
     void Refresh();
     // Writes the visible records as text lines ending in CR LF (labels first).
     void ExportToText(const std::string& fileName, char separator);
+    // Writes the dataset as an XML rowset document (TVolgaXMLConverter) with the dataset's name
+    // as the base table and OnCallback as progress.
+    void ExportToXML(const std::string& fileName, const std::string& encoding);
 
     // Access for grids: the record shown in a visible row (0-based) and a field's value there,
     // calculated fields computed; the current record does not move.
