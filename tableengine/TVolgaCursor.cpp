@@ -556,6 +556,25 @@ size_t TVolgaCursor::BuildImage(std::string& out) {
     PutU32(out, static_cast<uint32_t>(section.size()));
     out += section;
     const size_t cipherStart = out.size();
+    // A first record whose first header byte is the notes marker (a SmallStr declared longer
+    // than 35 holding 42 bytes) would be read back as notes: an empty notes block in front of
+    // it keeps the records readable.
+    bool markerClash = false;
+    if (Notes.empty() && !fields_.empty()) {
+        for (const auto& rp : records_) {
+            if (!rp->IsLive()) continue;
+            const TVolgaField& f0 = *fields_[0];
+            if (f0.DataType == TVolgaFieldType::SmallStr) {
+                const char* p = reinterpret_cast<const char*>(rp->Data.Bytes.data() + f0.Offset);
+                markerClash = strnlen(p, f0.DataSize) == 0x2A;
+            }
+            break;
+        }
+    }
+    if (markerClash) {
+        out += '*';
+        PutI16(out, 0);
+    }
     if (!Notes.empty()) {
         out += '*';
         size_t len = std::min<size_t>(Notes.size(), 32767);

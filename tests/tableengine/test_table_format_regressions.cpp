@@ -28,8 +28,8 @@ std::string ImageWithEmptyNotes(const std::string& section, uint32_t fieldCount,
 // is a length character: "x" is 65). Holding 42 bytes, the first record's first header byte is
 // 0x2A, the notes marker. Such a table loads when an (empty) notes block precedes the records;
 // saved without notes, its first record is then read as notes and the table no longer opens.
-// Disabled until the image builder writes an empty notes block in this case.
-TEST(TableFormatRegressions, DISABLED_FirstHeaderByteEqualToNotesMarkerSurvivesASave) {
+// The image builder writes an empty notes block in this case.
+TEST(TableFormatRegressions, FirstHeaderByteEqualToNotesMarkerSurvivesASave) {
     const std::string value(42, 'v');
     const std::string image = ImageWithEmptyNotes("XXX.s x\x12\x14", 1, "\x2A" + value);
     TVolgaCursor c;
