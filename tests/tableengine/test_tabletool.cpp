@@ -114,7 +114,8 @@ TEST_F(TableToolTest, EveryTypeRoundTripsThroughImportAndDump) {
         header +
         "-32768\t32767\t-2147483648\t-9223372036854775808\tYes\t-1.5\t19.99\t0001-01-01\t"
         "23:59:59.999\t2026-12-09 10:11:12.345\t1\tПриве\tcol1\\tcol2 \\\\ end\tline1\\r\\nline2\t"
-        "\\x00\\x01\xFF" "ab\n"
+        "\\x00\\x01\xFF"
+        "ab\n"
         "32767\t0\t2147483647\t9223372036854775807\tNo\t0.000001\t0\t9999-12-31\t00:00:01\t"
         "1899-12-30 00:00:01\t2\t0123456789\tx\t\t\n"
         "0\t0\t0\t0\tNo\t0\t0\t\t\t\t3\t\t\t\t\n";
@@ -215,6 +216,11 @@ TEST_F(TableToolTest, CheckReportsCountOrLoadError) {
         EXPECT_EQ(r.Out, "");
         EXPECT_NE(r.Err.find(c.Message), std::string::npos) << r.Err;
     }
+    // Bytes after the declared records are not read, as when the table is opened.
+    WriteText(Path("trailing.d"), good + "trailing bytes");
+    r = Run({"check", Path("trailing.d")});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "3\n");
     r = Run({"check", Path("none.d")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("No such file"), std::string::npos) << r.Err;
