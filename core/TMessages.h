@@ -9,9 +9,20 @@ public:
     virtual ~TMessages() = default;
     // Shows a message; the program goes on (the box stays until the user closes it).
     virtual void Show(const QString& text);
+    // Asks with OK and Cancel; true for OK.
+    virtual bool Confirm(const QString& text);
+    // An input box: false when cancelled; `value` holds the default and then the answer.
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 
     static TMessages& Instance();
     static void Install(TMessages* sink);  // null restores the real one
 };
 
 inline void ShowMessage(const QString& text) { TMessages::Instance().Show(text); }
+inline bool ConfirmMessage(const QString& text) { return TMessages::Instance().Confirm(text); }
+// The input box of the program: the answer, or the default when cancelled.
+inline QString InputBox(const QString& caption, const QString& prompt, const QString& def) {
+    QString v = def;
+    if (!TMessages::Instance().InputQuery(caption, prompt, v)) return def;
+    return v;
+}

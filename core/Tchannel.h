@@ -48,13 +48,7 @@ struct Tchannel {
     TWeekSchedule ScheduleEdit{};
     uint8_t TestCommand = 2;
     int32_t TestDuration = 0;
-    // Re-entrant on the owning thread; shared by copies only in name (a copy gets its own).
+    // Re-entrant on the owning thread. A copy of the record (the call details handed to
+    // completion and filing are a value copy) shares the channel's lock.
     std::shared_ptr<std::recursive_mutex> Lock = std::make_shared<std::recursive_mutex>();
-
-    // A value copy of the call details, as handed to completion and filing.
-    Tchannel CallCopy() const {
-        Tchannel c = *this;
-        c.Lock = std::make_shared<std::recursive_mutex>();
-        return c;
-    }
 };

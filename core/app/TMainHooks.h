@@ -23,6 +23,7 @@ struct TMainHooks {
     std::function<void()> ShowDatabaseWindow, ShowTestsWindow;
     // The slow timer's duties, in order.
     std::function<void()> StoreTree;  // throws std::exception on failure
+    std::function<void()> ClearTree;  // empties the tree view at the end
     std::function<void()> PlayerTick, DrainAlarms, DbBackupTick;
     // The grid in view.
     std::function<int()> ActiveGridRecordCount;

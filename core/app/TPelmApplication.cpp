@@ -1,33 +1,53 @@
 #include "TPelmApplication.h"
 
+#include <QDir>
+#include <QProgressBar>
 #include <QTimer>
 
+#include "TCallsGrid.h"
 #include "TChannelTable.h"
+#include "TDatasetModel.h"
 #include "TEventLog.h"
+#include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TPelmGlobals.h"
+#include "TTreeController.h"
 #include "TfmLog.h"
 #include "TfmPelmUsb.h"
+#include "TfmPelmorantDB.h"
 
 TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
     : QObject(parent), args_(args) {}
 
 TPelmApplication::~TPelmApplication() {
+    tree_.reset();
+    loggerModel_.reset();
+    db_.reset();
     logWindow_.reset();
     main_.reset();
     if (TEventLog::Instance() == log_.get()) TEventLog::SetInstance(nullptr);
 }
 
+std::vector<TDatasetModel::Column> TPelmApplication::LoggerColumns() {
+    const Qt::Alignment centre = Qt::AlignCenter;
+    return {{"Channel", "Channel", 0, centre},      {"Date", "Date", 0},
+            {"Time", "startTime", 0},               {"Duration", "duration", 55},
+            {"Direction", "callDir", 60},           {"DTMF digits", "dtmf", 80},
+            {"Caller ID", "callerID", 80},          {"Memo", "Memo", 80},
+            {"Medium label", "MediumLabel", 100}};
+}
+
 bool TPelmApplication::Start() {
     TPelmGlobals& g = TPelmGlobals::Instance();
+    TLiveSettings& settings = TLiveSettings::Instance();
     g.StartupAbort = false;
     log_ = std::make_unique<TEventLog>();
     TEventLog::SetInstance(log_.get());
 
-    // The main window opens the stores and builds the channel table.
-    main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), TLiveSettings::Instance(),
-                                         args_);
+    // 1. The main window opens the stores and builds the channel table.
+    main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), settings, args_);
     if (g.StartupAbort) return false;
+    // 2. The event log.
     logWindow_ = std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
     for (const QString& note : main_->StartupNotes) log_->LogGeneral(note);
     connect(main_.get(), &TfmPelmUsb::logWindowRequested, logWindow_.get(), [this] {
@@ -35,10 +55,75 @@ bool TPelmApplication::Start() {
         logWindow_->raise();
     });
     if (g.StartupAbort) return false;
-    return true;
+
+    // The recordings folder until the configuration loads its own.
+    if (settings.edtFolder.isEmpty()) settings.edtFolder = g.AppDataDir + "/wav/";
+    TPelmGlobals::MakePrivateDir(settings.edtFolder);
+
+    // 3. The calls database and the folder tree.
+    db_ = std::make_unique<TfmPelmorantDB>(g, settings);
+    if (!db_->OpenDatabase() || g.StartupAbort) return false;
+    loggerModel_ = std::make_unique<TDatasetModel>();
+    loggerModel_->SetDataset(&db_->tblCalls, LoggerColumns());
+    main_->gdLogger()->setModel(loggerModel_.get());
+    for (size_t i = 0; i < LoggerColumns().size(); ++i)
+        if (LoggerColumns()[i].Width > 0)
+            main_->gdLogger()->setColumnWidth(static_cast<int>(i), LoggerColumns()[i].Width);
+    main_->LoadGridLayout();
+    db_->CallsModel = loggerModel_.get();
+    tree_ = std::make_unique<TTreeController>(*db_, main_->tree(), main_->gdLogger(),
+                                              loggerModel_.get());
+    TfmPelmUsb* main = main_.get();
+    tree_->MarkTreeChanged = [main] { main->TreeChanged = true; };
+    tree_->SetItemEnabled = [main](int item, bool on) { main->SetTreeItemEnabled(item, on); };
+    tree_->Progress = [main](int step, int steps) {
+        QProgressBar* bar = main->ProgressBar();
+        if (step < 0) {
+            bar->hide();
+            return;
+        }
+        bar->setMaximum(steps);
+        bar->setValue(step);
+        bar->show();
+    };
+    connect(db_.get(), &TfmPelmorantDB::operationLost, this,
+            [](int channel) { TChannelTable::Instance()[channel].Operation = false; });
+
+    TMainHooks hooks = main_->Hooks();
+    hooks.TreeAction = [this](int item) { tree_->Action(item); };
+    hooks.StoreTree = [this] {
+        QString error;
+        if (!db_->Tree.ToTable(db_->tblTree, &error)) throw std::runtime_error(error.toStdString());
+    };
+    hooks.ClearTree = [this] { db_->Tree.Clear(); };
+    hooks.ShowDatabaseWindow = [this] {
+        db_->show();
+        db_->raise();
+    };
+    hooks.ActiveGridRecordCount = [main] {
+        return main->ActiveGrid() && main->ActiveGrid()->model()
+                   ? main->ActiveGrid()->model()->rowCount()
+                   : 0;
+    };
+    hooks.ActiveGridFileName = [this, main]() -> QString {
+        TCallsGrid* grid = main->ActiveGrid();
+        if (grid != main->gdLogger() || !db_->tblCalls.Active()) return QString();
+        int row = grid->currentIndex().row();
+        TVolgaDataField* f = db_->tblCalls.FindField("fileName");
+        if (row < 0 || !f) return QString();
+        return QString::fromStdString(db_->tblCalls.TextAt(row, f->FieldNo()));
+    };
+    main_->SetHooks(hooks);
+    for (int i = 0; i < TTreeController::ItemCount; ++i)
+        main_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
+
+    // The recordings' used space, before the timers start.
+    g.UsedSpaceKb = db_->SumUsedSpace();
+    return !g.StartupAbort;
 }
 
 void TPelmApplication::Run() {
     main_->show();
+    if (QStandardItem* first = db_ ? db_->Tree.NodeAt(0) : nullptr) main_->tree()->SelectNode(first);
     main_->Timer1()->start();
 }

@@ -4,10 +4,15 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <vector>
+
+#include "TDatasetModel.h"
 
 class TEventLog;
 class TfmLog;
 class TfmPelmUsb;
+class TfmPelmorantDB;
+class TTreeController;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -23,10 +28,18 @@ public:
     TfmPelmUsb* MainWindow() const { return main_.get(); }
     TfmLog* LogWindow() const { return logWindow_.get(); }
     TEventLog* Log() const { return log_.get(); }
+    TfmPelmorantDB* Database() const { return db_.get(); }
+    TTreeController* TreeController() const { return tree_.get(); }
+    TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
+    // The logger grid's columns: title, field, width.
+    static std::vector<TDatasetModel::Column> LoggerColumns();
 
 private:
     QStringList args_;
     std::unique_ptr<TEventLog> log_;
     std::unique_ptr<TfmPelmUsb> main_;
     std::unique_ptr<TfmLog> logWindow_;
+    std::unique_ptr<TfmPelmorantDB> db_;
+    std::unique_ptr<TDatasetModel> loggerModel_;
+    std::unique_ptr<TTreeController> tree_;
 };

@@ -28,6 +28,8 @@
 #include <QVBoxLayout>
 
 #include "CoreTexts.h"
+#include "TCallsGrid.h"
+#include "TFolderTreeView.h"
 #include "TChannelTable.h"
 #include "TClock.h"
 #include "TEventLog.h"
@@ -104,12 +106,13 @@ TfmPelmUsb::TfmPelmUsb(TPelmGlobals& globals, TChannelTable& channels, TLiveSett
         g->horizontalHeader()->setFixedHeight(18);
         g->verticalHeader()->hide();
     }
-    LoadGridWidths(gdLogger_, "dbGrid2");
-    LoadGridWidths(gdSearch_, "dbGrid1");
-    connect(gdLogger_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { LoggerWidthsChanged = true; });
-    connect(gdSearch_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { SearchWidthsChanged = true; });
+    LoadGridLayout();
+    connect(gdLogger_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!loadingWidths_) LoggerWidthsChanged = true;
+    });
+    connect(gdSearch_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!loadingWidths_) SearchWidthsChanged = true;
+    });
 
     // 10. External tool, volume, the Logger view.
     SetUpExternalTool();
@@ -351,11 +354,10 @@ void TfmPelmUsb::BuildPages() {
     panel13_ = Placeholder("Panel13", splitter);
     auto* tv = new QVBoxLayout(panel13_);
     tv->setContentsMargins(0, 0, 0, 0);
-    tree_ = new QTreeView(panel13_);
+    tree_ = new TFolderTreeView(panel13_);
     tree_->setObjectName("tree");
-    tree_->setHeaderHidden(true);
     tv->addWidget(tree_);
-    gdLogger_ = new QTableView(splitter);
+    gdLogger_ = new TCallsGrid(splitter);
     gdLogger_->setObjectName("gdLogger");
     splitter->addWidget(panel13_);
     splitter->addWidget(gdLogger_);
@@ -370,7 +372,7 @@ void TfmPelmUsb::BuildPages() {
     scroll->setObjectName("ScrollBox1");
     scroll->setFixedHeight(160);
     scrollBox1_ = scroll;
-    gdSearch_ = new QTableView(tsSearch_);
+    gdSearch_ = new TCallsGrid(tsSearch_);
     gdSearch_->setObjectName("gdSearch");
     sv->addWidget(scroll);
     sv->addWidget(gdSearch_, 1);
@@ -454,7 +456,8 @@ void TfmPelmUsb::RefreshActions() {
     enable("mmiEmail", bool(hooks_.EmailFile));
     enable("mmiExport", bool(hooks_.ExportData));
     for (int i = 0; i < 9; ++i)
-        enable(QString("mmiTree%1").arg(i).toUtf8().constData(), bool(hooks_.TreeAction));
+        enable(QString("mmiTree%1").arg(i).toUtf8().constData(),
+               bool(hooks_.TreeAction) && treeItemEnabled_[i]);
     enable("mmiPlay", bool(hooks_.Play));
     enable("mmiPause", bool(hooks_.Pause));
     enable("mmiStop", bool(hooks_.Stop));
@@ -465,6 +468,13 @@ void TfmPelmUsb::RefreshActions() {
     if (QToolButton* b = ToolbarButton("btnSettings")) b->setEnabled(bool(hooks_.ShowConfig));
     if (QToolButton* b = ToolbarButton("btnEmail")) b->setEnabled(bool(hooks_.EmailFile));
     if (QToolButton* b = ToolbarButton("btnRecord")) b->setEnabled(bool(hooks_.Record));
+}
+
+void TfmPelmUsb::SetTreeItemEnabled(int item, bool on) {
+    if (item < 0 || item >= 9) return;
+    treeItemEnabled_[item] = on;
+    if (QAction* a = Action(QString("mmiTree%1").arg(item)))
+        a->setEnabled(bool(hooks_.TreeAction) && on);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -611,6 +621,13 @@ void TfmPelmUsb::ShowAbout() {
 
 // ---------------------------------------------------------------------------------------------
 // Grid widths
+
+void TfmPelmUsb::LoadGridLayout() {
+    loadingWidths_ = true;
+    LoadGridWidths(gdLogger_, "dbGrid2");
+    LoadGridWidths(gdSearch_, "dbGrid1");
+    loadingWidths_ = false;
+}
 
 void TfmPelmUsb::LoadGridWidths(QTableView* grid, const QString& section) {
     QString prefix = section + ".columns[";
@@ -777,7 +794,7 @@ void TfmPelmUsb::FormClose() {
         ini.BeginUpdate();
         if (LoggerWidthsChanged) SaveGridWidths(gdLogger_, "dbGrid2");
         if (SearchWidthsChanged) SaveGridWidths(gdSearch_, "dbGrid1");
-        tree_->setModel(nullptr);
+        if (hooks_.ClearTree) hooks_.ClearTree();
         LogGeneral(CoreTexts::kClosingProgram);
         if (TEventLog* log = TEventLog::Instance()) ok = log->Save();
         ini.WriteInteger("General", "Volume", tbrVolume_->value());

@@ -22,6 +22,8 @@ class TMonitorPage;
 class TNavigationBar;
 class TPelmGlobals;
 class TChannelTable;
+class TCallsGrid;
+class TFolderTreeView;
 class TLiveSettings;
 class QWidget;
 
@@ -68,10 +70,12 @@ public:
     bool PrintItemsAllowed() const { return printAllowed_; }
 
     // Widgets the other layers fill and tests reach.
-    QTableView* gdLogger() const { return gdLogger_; }
-    QTableView* gdSearch() const { return gdSearch_; }
-    QTableView* ActiveGrid() const { return activeGrid_; }
-    QTreeView* tree() const { return tree_; }
+    TCallsGrid* gdLogger() const { return gdLogger_; }
+    TCallsGrid* gdSearch() const { return gdSearch_; }
+    TCallsGrid* ActiveGrid() const { return activeGrid_; }
+    TFolderTreeView* tree() const { return tree_; }
+    // Enables or disables an item of the Tree menu (0 Add node .. 8 Collapse all).
+    void SetTreeItemEnabled(int item, bool on);
     QWidget* Panel2() const { return panel2_; }
     QWidget* Panel9() const { return panel9_; }
     QWidget* Panel13() const { return panel13_; }
@@ -95,6 +99,8 @@ public:
     void Timer1Timer();
     void Timer2Timer();
     void RefreshStatusBar();
+    // Reads the grids' column widths (after their models are set).
+    void LoadGridLayout();
 
 signals:
     void logWindowRequested();
@@ -130,6 +136,7 @@ private:
     bool developer_ = false;
     bool startupMode_ = false;
     bool closed_ = false;
+    bool loadingWidths_ = false;
     bool trayAvailable_ = false;
     int view_ = vLogger;
     bool printAllowed_ = true;
@@ -149,10 +156,11 @@ private:
     class QSplitter* splitter_ = nullptr;
     QWidget* scrollBox1_ = nullptr;
     QSlider* tbrVolume_ = nullptr;
-    QTableView* gdLogger_ = nullptr;
-    QTableView* gdSearch_ = nullptr;
-    QTableView* activeGrid_ = nullptr;
-    QTreeView* tree_ = nullptr;
+    TCallsGrid* gdLogger_ = nullptr;
+    TCallsGrid* gdSearch_ = nullptr;
+    TCallsGrid* activeGrid_ = nullptr;
+    TFolderTreeView* tree_ = nullptr;
+    bool treeItemEnabled_[9] = {true, true, true, true, true, true, true, true, true};
     QList<QLabel*> statusPanels_;
     QProgressBar* progress_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;

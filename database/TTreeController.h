@@ -1,0 +1,61 @@
+// The folder tree's edit actions, its selection (which shows a folder's calls in the logger
+// grid), the dragging of folders and of call rows, and moving calls between folders.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QStandardItem;
+class TCallsGrid;
+class TDatasetModel;
+class TFolderTreeView;
+class TfmPelmorantDB;
+
+class TTreeController : public QObject {
+    Q_OBJECT
+public:
+    enum Item {
+        AddNode = 0,
+        AddChildNode,
+        InsertNode,
+        DeleteNode,
+        RenameNode,
+        ExpandNode,
+        CollapseNode,
+        ExpandAll,
+        CollapseAll,
+        ItemCount
+    };
+
+    TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, TCallsGrid* grid,
+                    TDatasetModel* gridModel, QObject* parent = nullptr);
+
+    void Action(int item);
+    bool ActionEnabled(int item) const { return enabled_[item]; }
+    void ShowFolder(QStandardItem* node);
+    void ShowSelectedFolder();
+    void ExpandAllAndSelectLast();
+    // Sets the folder of the grid's target rows (selected rows, or the current one).
+    void MoveCallsToFolder(const QString& folderId);
+    static QString FolderFilter(const QString& folderId);
+
+    bool DeletingFolder = false;
+    // Hooks into the main window.
+    std::function<void()> MarkTreeChanged;                 // sets TreeChanged
+    std::function<void(int item, bool on)> SetItemEnabled;  // the Tree menu's items
+    std::function<void()> UpdateFileActions;
+    std::function<bool()> PlayerPlaying;
+    std::function<void(int step, int steps)> Progress;  // step -1: hide
+
+private:
+    QStandardItem* StartNewNode(QStandardItem* node);
+    void SetEnabled(int item, bool on);
+    void UpdateExpandItems(QStandardItem* node);
+    void DeleteFolderCalls(const QString& folderId);
+
+    TfmPelmorantDB& db_;
+    TFolderTreeView* view_;
+    TCallsGrid* grid_;
+    TDatasetModel* gridModel_;
+    bool enabled_[ItemCount] = {true, true, false, false, false, false, false, true, true};
+};

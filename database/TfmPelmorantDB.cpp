@@ -1,0 +1,389 @@
+#include "TfmPelmorantDB.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <cfenv>
+#include <cmath>
+
+#include "DatabaseTexts.h"
+#include "SystemFormat.h"
+#include "TClock.h"
+#include "TDatasetModel.h"
+#include "TEventLog.h"
+#include "TLiveSettings.h"
+#include "TMessages.h"
+#include "TPelmGlobals.h"
+#include "TUniqueId.h"
+#include "TVolgaEnv.h"
+#include "Tchannel.h"
+
+namespace {
+
+using FT = TFieldType;
+
+double TimeOfDay(TDateTime v) { return std::fabs(v - std::trunc(v)); }
+
+}  // namespace
+
+std::vector<TVolgaFieldDef> TfmPelmorantDB::CallsFields() {
+    std::vector<TVolgaFieldDef> d = {
+        {"callID", FT::ftString, 10},      {"Channel", FT::ftInteger, 0},
+        {"FolderId", FT::ftString, 20},    {"Date", FT::ftDate, 0},
+        {"startTime", FT::ftTime, 0},      {"stopTime", FT::ftTime, 0},
+        {"inOut", FT::ftInteger, 0},       {"dtmf", FT::ftString, 20},
+        {"callerID", FT::ftString, 20},    {"Memo", FT::ftString, 255},
+        {"mediumLabel", FT::ftString, 64}, {"mediumType", FT::ftInteger, 0},
+        {"fileName", FT::ftString, 25},    {"fileSize", FT::ftInteger, 0},
+    };
+    for (int i = 1; i <= 4; ++i) d.push_back({"bool" + std::to_string(i), FT::ftBoolean, 0});
+    for (int i = 1; i <= 4; ++i) d.push_back({"st" + std::to_string(i), FT::ftString, 255});
+    for (int i = 1; i <= 4; ++i) d.push_back({"real" + std::to_string(i), FT::ftFloat, 0});
+    return d;
+}
+
+std::vector<TVolgaFieldDef> TfmPelmorantDB::ChannelsFields() {
+    std::vector<TVolgaFieldDef> d = {
+        {"Channel", FT::ftInteger, 0},       {"Tag", FT::ftString, 20},
+        {"Operation", FT::ftBoolean, 0},     {"Trigger", FT::ftInteger, 0},
+        {"LevelOn", FT::ftInteger, 0},       {"RunOn", FT::ftInteger, 0},
+        {"RecordingGain", FT::ftInteger, 0}, {"PlayGain", FT::ftInteger, 0},
+        {"DtrmVoltage", FT::ftInteger, 0},   {"AGC", FT::ftBoolean, 0},
+    };
+    for (int day = 1; day <= 7; ++day) {
+        std::string p = "D" + std::to_string(day);
+        d.push_back({p + "En", FT::ftBoolean, 0});
+        d.push_back({p + "Start", FT::ftTime, 0});
+        d.push_back({p + "Stop", FT::ftTime, 0});
+        d.push_back({p + "FullTime", FT::ftBoolean, 0});
+    }
+    for (int i = 1; i <= 4; ++i) d.push_back({"Int" + std::to_string(i), FT::ftInteger, 0});
+    for (int i = 1; i <= 4; ++i) d.push_back({"Bool" + std::to_string(i), FT::ftBoolean, 0});
+    d.push_back({"st1", FT::ftString, 8});
+    d.push_back({"st2", FT::ftString, 24});
+    d.push_back({"st3", FT::ftString, 96});
+    d.push_back({"st4", FT::ftString, 256});
+    for (int i = 1; i <= 4; ++i) d.push_back({"real" + std::to_string(i), FT::ftFloat, 0});
+    return d;
+}
+
+std::vector<TVolgaFieldDef> TfmPelmorantDB::AlarmsFields() {
+    return {{"Time", FT::ftDateTime, 0}, {"Type", FT::ftInteger, 0}, {"Msg", FT::ftString, 255}};
+}
+
+std::vector<TVolgaFieldDef> TfmPelmorantDB::TreeFields() {
+    return {{"FolderID", FT::ftString, 10},
+            {"NodeText", FT::ftString, 255},
+            {"NodePos", FT::ftString, 255},
+            {"Expanded", FT::ftBoolean, 0}};
+}
+
+TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      tblCalls(&dbPelmorant),
+      tblRecycle(&dbPelmorant),
+      tblExport(&dbPelmorant),
+      tblChannels(&dbPelmorant),
+      tblAlarms(&dbPelmorant),
+      tblTree(&dbPelmorant),
+      globals_(globals),
+      settings_(settings) {
+    setWindowTitle("Calls database");
+    dbPelmorant.FormatSettings = SystemFormat();
+    TIniFile& ini = globals_.SettingsIni;
+    setGeometry(ini.ReadInteger("fmCallsdb", "Left", 200), ini.ReadInteger("fmCallsdb", "Top", 120),
+                ini.ReadInteger("fmCallsdb", "Width", 400),
+                ini.ReadInteger("fmCallsdb", "Height", 300));
+
+    tblCalls.Name = "tblCalls";
+    tblCalls.AddCalcField("duration", FT::ftTime).DisplayFormat = "hh:nn:ss";
+    tblCalls.AddCalcField("callDir", FT::ftString, 20);
+    tblCalls.OnCalcFields = [this](TVolgaDataset& ds) { CallsCalcFields(ds); };
+    tblCalls.BeforeDelete = [this](TVolgaDataset& ds) { CallsBeforeDelete(ds); };
+    tblRecycle.Name = "tblRecycle";
+    tblRecycle.SetCloneDS(&tblCalls);
+    tblExport.Name = "tblExport";
+    tblExport.ReadOnly = true;
+    for (const char* f : {"callID", "Channel", "Date", "startTime", "stopTime", "inOut", "dtmf",
+                          "callerID", "Memo", "mediumLabel", "fileName", "fileSize"})
+        tblExport.AddDataField(f);
+    tblChannels.Name = "tblChannels";
+    tblAlarms.Name = "tblAlarms";
+    tblAlarms.AddCalcField("TypeSt", FT::ftString, 20);
+    tblAlarms.OnCalcFields = [this](TVolgaDataset& ds) { AlarmsCalcFields(ds); };
+    tblTree.Name = "tblTree";
+}
+
+TfmPelmorantDB::~TfmPelmorantDB() {
+    for (TVolgaTable* t : {&tblRecycle, &tblExport, &tblCalls, &tblChannels, &tblAlarms, &tblTree}) {
+        try {
+            t->Close();
+        } catch (...) {
+        }
+    }
+    TIniFile& ini = globals_.SettingsIni;
+    ini.BeginUpdate();
+    ini.WriteInteger("fmCallsdb", "Top", geometry().top());
+    ini.WriteInteger("fmCallsdb", "Left", geometry().left());
+    ini.WriteInteger("fmCallsdb", "Width", geometry().width());
+    ini.WriteInteger("fmCallsdb", "Height", geometry().height());
+    ini.EndUpdate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Calculated fields and the before-delete handler
+
+void TfmPelmorantDB::CallsCalcFields(TVolgaDataset& ds) {
+    double start = ds.FieldByName("startTime").AsDateTime();
+    double stop = ds.FieldByName("stopTime").AsDateTime();
+    double d = stop - start;
+    if (d < 0) d += 1.0;  // a call that ran past midnight
+    ds.FieldByName("duration").SetAsDateTime(d);
+    switch (ds.FieldByName("inOut").AsInteger()) {
+        case 0: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound); break;
+        case 1: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound); break;
+        case 2: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOnDemand); break;
+        default: break;
+    }
+}
+
+void TfmPelmorantDB::AlarmsCalcFields(TVolgaDataset& ds) {
+    static const char* const kTypes[] = {"Hardware", "HddFull", "OverTime", "Software", "Thread"};
+    int64_t t = ds.FieldByName("Type").AsInteger();
+    if (t >= 0 && t <= 4) ds.FieldByName("TypeSt").SetAsString(kTypes[t]);
+}
+
+bool TfmPelmorantDB::IsSafeFileName(const QString& fileName) {
+    return !fileName.isEmpty() && !fileName.contains('/') && !fileName.contains('\\') &&
+           fileName != "." && fileName != ".." && !fileName.contains(QChar(0));
+}
+
+QString TfmPelmorantDB::RecordingPath(const QString& fileName) const {
+    if (!IsSafeFileName(fileName)) return QString();
+    return settings_.edtFolder + fileName;
+}
+
+void TfmPelmorantDB::CallsBeforeDelete(TVolgaDataset& ds) {
+    QString name = QString::fromStdString(ds.FieldByName("fileName").AsString());
+    QString path = RecordingPath(name);
+    if (path.isEmpty()) {
+        if (!name.isEmpty()) LogGeneral(DatabaseTexts::kUnsafeFileName + name);
+    } else if (QFileInfo::exists(path)) {
+        QFile::remove(path);
+    }
+    globals_.UsedSpaceKb.fetch_sub(static_cast<int32_t>(ds.FieldByName("fileSize").AsInteger()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+void TfmPelmorantDB::OpenOrCreate(TVolgaTable& table, const QString& fileName,
+                                  const std::vector<TVolgaFieldDef>& defs, bool& created) {
+    table.SetTableName(fileName.toStdString());
+    created = false;
+    if (QFileInfo::exists(globals_.AppDataDir + "/" + fileName)) {
+        table.Open();
+        table.First();
+        return;
+    }
+    table.FieldDefs = defs;
+    table.CreateTable();
+    created = true;
+}
+
+bool TfmPelmorantDB::OpenDatabase() {
+    dbPelmorant.SetDatabasePath(globals_.AppDataDir.toStdString());
+    dbPelmorant.DateFormat = "mm/dd/yyyy";
+    DateInUse = {};
+    bool created = false;
+    try {
+        OpenOrCreate(tblCalls, "Calls.d", CallsFields(), created);
+        if (QFileInfo::exists(globals_.AppDataDir + "/Folders.d"))
+            QFile::rename(globals_.AppDataDir + "/Folders.d",
+                          globals_.AppDataDir + "/Folders.d.bak");
+        OpenOrCreate(tblChannels, "Channels.d", ChannelsFields(), created);
+        OpenOrCreate(tblAlarms, "Alarms.d", AlarmsFields(), created);
+        OpenOrCreate(tblTree, "Tree.d", TreeFields(), created);
+    } catch (const std::exception& e) {
+        // The table that failed and those after it stay closed; start-up goes on.
+        ShowMessage(QString::fromUtf8(e.what()));
+        return true;
+    }
+    const QString treeIni = globals_.AppDataDir + "/Tree.ini";
+    const bool haveIni = QFileInfo::exists(treeIni);
+    if (created && !haveIni) {
+        Tree.Clear();
+        QStandardItem* main = Tree.AddChild(nullptr, "Main", GenerateUniqueId());
+        main->setEditable(false);
+        Tree.ToTable(tblTree);
+    }
+    if (haveIni) {
+        TIniFile ini(treeIni);
+        if (!Tree.FromIni(ini)) {
+            ShowMessage(DatabaseTexts::kTreeFromIniFailed);
+            globals_.StartupAbort = true;
+            return false;
+        }
+        QFile::remove(treeIni + ".bak");
+        QFile::rename(treeIni, treeIni + ".bak");
+        globals_.TreeIni.reset();
+        Tree.ToTable(tblTree);
+    } else if (!Tree.FromTable(tblTree)) {
+        ShowMessage(DatabaseTexts::kTreeFromTableFailed);
+        globals_.StartupAbort = true;
+        return false;
+    }
+    if (QStandardItem* first = Tree.FirstRoot()) MainFolderId = TFolderTree::FolderId(first);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filing a call
+
+int TfmPelmorantDB::RoundFileSizeKb(qint64 bytes) {
+    int old = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    double kb = std::nearbyint(static_cast<double>(bytes) / 1024.0);
+    std::fesetround(old);
+    return static_cast<int>(kb);
+}
+
+void TfmPelmorantDB::AddCall(const Tchannel& channel) {
+    const bool wasOpen = tblCalls.Active();
+    if (!wasOpen) tblCalls.Open();
+    const int recNo = tblCalls.RecNo();
+    const QDateTime now = TClock::Instance().Now();
+    const QDate today = now.date();
+
+    QString folderId = MainFolderId;
+    if (settings_.cbxPostByDate) {
+        if (DateInUse.DateText != TFolderTree::DateFolderText(today)) {
+            Tree.FindOrCreateDateNode(today, DateInUse, [] { return GenerateUniqueId(); });
+            Tree.ToTable(tblTree);
+        }
+        folderId = DateInUse.FolderId;
+    }
+
+    QString dtmf = channel.Dtmf;
+    if (settings_.cbxTrimDigits && !settings_.edtTrimDigits.isEmpty() &&
+        dtmf.startsWith(settings_.edtTrimDigits))
+        dtmf = dtmf.mid(settings_.edtTrimDigits.size());
+    QString callerId = channel.CallerId;
+    if (callerId == "P") callerId = DatabaseTexts::kPrivateNumber;
+    else if (callerId == "O") callerId = DatabaseTexts::kLongDistance;
+    QString memo = settings_.cbxSaveCallerName ? channel.CallerName : QString(" ");
+    if (memo.isEmpty()) memo = " ";
+
+    QString fileName;
+    int fileSize = 0;
+    bool sizeFailed = false;
+    if (settings_.cbxRecordCalls == 3) {
+        fileName = DatabaseTexts::kSmdr;
+    } else {
+        fileName = channel.FileName;
+        QFile f(settings_.edtFolder + fileName);
+        if (IsSafeFileName(fileName) && f.open(QIODevice::ReadOnly)) {
+            fileSize = RoundFileSizeKb(f.size());
+        } else {
+            sizeFailed = true;
+        }
+    }
+
+    if (CallsModel) CallsModel->BeginUpdate();
+    try {
+        tblCalls.Append();
+        auto set = [this](const char* field, const QString& v) {
+            tblCalls.FieldByName(field).SetAsString(v.toStdString());
+        };
+        set("callID", GenerateUniqueId());
+        tblCalls.FieldByName("Channel").SetAsInteger(channel.Number);
+        set("FolderId", folderId);
+        tblCalls.FieldByName("Date").SetAsDateTime(ToDateTime(QDateTime(today, QTime(0, 0))));
+        tblCalls.FieldByName("startTime").SetAsDateTime(TimeOfDay(channel.StartTime));
+        tblCalls.FieldByName("stopTime").SetAsDateTime(TimeOfDay(channel.StopTime));
+        tblCalls.FieldByName("inOut").SetAsInteger(channel.InOut);
+        set("dtmf", dtmf);
+        set("callerID", callerId);
+        set("Memo", memo);
+        set("mediumLabel", DatabaseTexts::kMainStorageMedium);
+        tblCalls.FieldByName("mediumType").SetAsInteger(0);
+        set("fileName", fileName);
+        tblCalls.FieldByName("fileSize").SetAsInteger(fileSize);
+        for (const char* b : {"bool1", "bool2", "bool3", "bool4"})
+            tblCalls.FieldByName(b).SetAsBoolean(false);
+        for (const char* s : {"st1", "st2", "st3", "st4"}) set(s, " ");
+        for (const char* r : {"real1", "real2", "real3", "real4"})
+            tblCalls.FieldByName(r).SetAsFloat(0);
+        tblCalls.Post();
+        tblCalls.SaveChanges();
+    } catch (...) {
+        if (tblCalls.State() == TDataSetState::dsInsert) tblCalls.Cancel();
+        if (CallsModel) CallsModel->EndUpdate();
+        throw;
+    }
+    globals_.UsedSpaceKb.fetch_add(fileSize);
+
+    if (sizeFailed) {
+        globals_.SetSoftErrorText(DatabaseTexts::kFileSizeError);
+        {
+            std::lock_guard<std::recursive_mutex> lock(*channel.Lock);
+            LogGeneral(DatabaseTexts::kFileSizeError);
+            if (settings_.chkSoftErrorAl && SoftwareErrorAlarm) SoftwareErrorAlarm(channel.Number);
+        }
+        // The table's channel, not the copy, leaves operation.
+        emit operationLost(channel.Number);
+    }
+
+    if (ShowSelectedFolder) ShowSelectedFolder();
+    if (tblCalls.Active() && tblCalls.RecordCount() == 0 && ExpandAllAndSelectLast)
+        ExpandAllAndSelectLast();
+    if (tblCalls.Active() && recNo > 0) tblCalls.SetRecNo(recNo);
+    if (CallsModel) CallsModel->EndUpdate();
+    if (!wasOpen) tblCalls.Close();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Used space and copies
+
+int TfmPelmorantDB::SumUsedSpace() {
+    if (!tblCalls.Active()) return 0;
+    TVolgaCursor* cursor = tblCalls.Cursor();
+    const TVolgaField* label = cursor->FieldByName("mediumLabel");
+    const TVolgaField* size = cursor->FieldByName("fileSize");
+    if (!label || !size) return 0;
+    const auto& records = cursor->Records();
+    const int total = static_cast<int>(records.size());
+    std::unique_ptr<QProgressDialog> progress;
+    if (total >= 1000 && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        progress = std::make_unique<QProgressDialog>(DatabaseTexts::kProgress, QString(), 0, total);
+        progress->setWindowTitle(DatabaseTexts::kLoadingDatabase);
+        progress->setMinimumDuration(0);
+    }
+    const std::string main = DatabaseTexts::kMainStorageMedium;
+    long long sum = 0;
+    int position = 0;
+    for (const auto& r : records) {
+        ++position;
+        if (!r->IsLive()) continue;
+        if (label->GetText(r->Data) == main) sum += size->GetInt(r->Data);
+        if (progress && position % 512 == 0) {
+            progress->setValue(position);
+            progress->setLabelText(QString("%1 %2%").arg(DatabaseTexts::kProgress)
+                                       .arg(std::lround(100.0 * position / total)));
+            QCoreApplication::processEvents();
+        }
+    }
+    return static_cast<int>(sum);
+}
+
+void TfmPelmorantDB::BackupDatabaseFiles() {
+    const QString dir = globals_.AppDataDir + "/backupDB";
+    TPelmGlobals::MakePrivateDir(dir);
+    for (const char* name : {"Channels.d", "Calls.d", "Alarms.d", "Tree.d", "Filtered.d"}) {
+        std::string error;
+        TVolgaEnv::Default()->CopyFile((globals_.AppDataDir + "/" + name).toStdString(),
+                                       (dir + "/" + name).toStdString(), error);
+    }
+}

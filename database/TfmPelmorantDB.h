@@ -1,0 +1,81 @@
+// The calls database module: the database object and every table of the program, the calls'
+// calculated fields, filing a call, the recordings' used space and the database copies.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "TFolderTree.h"
+#include "TVolgaDatabase.h"
+#include "TVolgaTable.h"
+
+struct Tchannel;
+class TDatasetModel;
+class TIniFile;
+class TLiveSettings;
+class TPelmGlobals;
+
+class TfmPelmorantDB : public QWidget {
+    Q_OBJECT
+public:
+    TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QWidget* parent = nullptr);
+    ~TfmPelmorantDB() override;  // closes the tables, writes the window keys
+
+    TVolgaDatabase dbPelmorant;
+    TVolgaTable tblCalls;
+    TVolgaTable tblRecycle;
+    TVolgaTable tblExport;
+    TVolgaTable tblChannels;
+    TVolgaTable tblAlarms;
+    TVolgaTable tblTree;
+    TFolderTree Tree;
+    QString MainFolderId;
+    TDateInUse DateInUse;
+
+    // Opens or creates the tables and loads the folder tree. Errors of a table that cannot be
+    // opened are shown; false when the folder tree could not be loaded (start-up is then
+    // aborted).
+    bool OpenDatabase();
+    // Files one kept call (a copy of its channel record).
+    void AddCall(const Tchannel& channel);
+    int SumUsedSpace();
+    void BackupDatabaseFiles();
+
+    // The recording of a Calls record, or empty when its file name would leave the recordings
+    // folder (a damaged or hostile table).
+    QString RecordingPath(const QString& fileName) const;
+    static bool IsSafeFileName(const QString& fileName);
+    // Size of a recording in KiB: bytes / 1024, halves rounded to even.
+    static int RoundFileSizeKb(qint64 bytes);
+
+    // Field layouts of the tables.
+    static std::vector<TVolgaFieldDef> CallsFields();
+    static std::vector<TVolgaFieldDef> ChannelsFields();
+    static std::vector<TVolgaFieldDef> AlarmsFields();
+    static std::vector<TVolgaFieldDef> TreeFields();
+
+    // What the folder tree's view does for AddCall: show the selected folder again; expand the
+    // whole tree and select its last node.
+    std::function<void()> ShowSelectedFolder;
+    std::function<void()> ExpandAllAndSelectLast;
+    // Set while the grids' display of tblCalls is suspended.
+    TDatasetModel* CallsModel = nullptr;
+    // The software-error alarm and mail for a channel (the alarm layer); may be unset.
+    std::function<void(int channel)> SoftwareErrorAlarm;
+
+signals:
+    // A channel whose call could not be filed properly leaves operation.
+    void operationLost(int channel);
+
+private:
+    void OpenOrCreate(TVolgaTable& table, const QString& fileName,
+                      const std::vector<TVolgaFieldDef>& defs, bool& created);
+    void CallsCalcFields(TVolgaDataset& ds);
+    void CallsBeforeDelete(TVolgaDataset& ds);
+    void AlarmsCalcFields(TVolgaDataset& ds);
+
+    TPelmGlobals& globals_;
+    TLiveSettings& settings_;
+};
