@@ -20,6 +20,7 @@
 #include "TVolgaCursor.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaEnv.h"
+#include "TVolgaQuery.h"
 #include "TVolgaTable.h"
 #include "TsvText.h"
 #include "VolgaText.h"
@@ -364,49 +365,73 @@ int Import(const std::string& table, const std::string& tsvPath, const Options& 
     return 0;
 }
 
+namespace {
+
+// The field names, then one line per visible record (what dump and sql print).
+int PrintRows(TVolgaDataset& t, const TVolgaFormatSettings& format, const Options& opt) {
+    TVolgaFormatSettings msFormat = format;
+    msFormat.LongTimeFormat = "hh:nn:ss.zzz";
+    const bool msForm = !opt.TimeFormatGiven;
+    Output out;
+    std::string& buf = out.Buffer();
+    const int n = t.FieldCount();
+    for (int i = 0; i < n; ++i) {
+        if (i) buf += '\t';
+        buf += EscapeCell(t.Field(i).FieldName);
+    }
+    buf += '\n';
+    for (int row = 0; row < t.RecordCount(); ++row) {
+        const TVolgaRecordData& data = t.VisibleRecord(row)->Data;
+        for (int i = 0; i < n; ++i) {
+            if (i) buf += '\t';
+            const TVolgaField* f = t.Field(i).Stored();
+            const TVolgaFieldType type = f ? f->DataType : TVolgaFieldType::Unknown;
+            std::string text;
+            if (type == TVolgaFieldType::BLOB || type == TVolgaFieldType::Graphic) {
+                text = f->GetText(data);  // the bytes themselves, escaped below
+            } else if (msForm && type == TVolgaFieldType::Time && HasMilliseconds(*f, data)) {
+                text = msFormat.FormatTimeMs(static_cast<int32_t>(f->GetInt(data)));
+            } else if (msForm && type == TVolgaFieldType::DateTime && f->GetFloat(data) > 0 &&
+                       HasMilliseconds(*f, data)) {
+                text = msFormat.FormatDateTime(
+                    TVolgaFormatSettings::StampToDateTime(f->GetFloat(data)));
+            } else {
+                text = t.TextAt(row, i);
+            }
+            buf += EscapeCell(text);
+        }
+        buf += '\n';
+        out.MaybeFlush();
+    }
+    if (!out.Flush()) return Fail("cannot write standard output");
+    return 0;
+}
+
+}  // namespace
+
 int Dump(const std::string& table, const Options& opt) {
     try {
         OpenTable ot(table, opt);
-        TVolgaTable& t = ot.Table;
-        TVolgaFormatSettings msFormat = ot.Db.FormatSettings;
-        msFormat.LongTimeFormat = "hh:nn:ss.zzz";
-        const bool msForm = !opt.TimeFormatGiven;
-        Output out;
-        std::string& buf = out.Buffer();
-        const int n = t.FieldCount();
-        for (int i = 0; i < n; ++i) {
-            if (i) buf += '\t';
-            buf += EscapeCell(t.Field(i).FieldName);
-        }
-        buf += '\n';
-        for (int row = 0; row < t.RecordCount(); ++row) {
-            const TVolgaRecordData& data = t.VisibleRecord(row)->Data;
-            for (int i = 0; i < n; ++i) {
-                if (i) buf += '\t';
-                const TVolgaField* f = t.Field(i).Stored();
-                const TVolgaFieldType type = f ? f->DataType : TVolgaFieldType::Unknown;
-                std::string text;
-                if (type == TVolgaFieldType::BLOB || type == TVolgaFieldType::Graphic) {
-                    text = f->GetText(data);  // the bytes themselves, escaped below
-                } else if (msForm && type == TVolgaFieldType::Time && HasMilliseconds(*f, data)) {
-                    text = msFormat.FormatTimeMs(static_cast<int32_t>(f->GetInt(data)));
-                } else if (msForm && type == TVolgaFieldType::DateTime && f->GetFloat(data) > 0 &&
-                           HasMilliseconds(*f, data)) {
-                    text = msFormat.FormatDateTime(
-                        TVolgaFormatSettings::StampToDateTime(f->GetFloat(data)));
-                } else {
-                    text = t.TextAt(row, i);
-                }
-                buf += EscapeCell(text);
-            }
-            buf += '\n';
-            out.MaybeFlush();
-        }
-        if (!out.Flush()) return Fail("cannot write standard output");
+        return PrintRows(ot.Table, ot.Db.FormatSettings, opt);
     } catch (const EVolgaError& e) {
         return Fail(table + ": " + e.what());
     }
-    return 0;
+}
+
+int Sql(const std::string& folder, const std::string& statement, const Options& opt) {
+    try {
+        TVolgaDatabase db;
+        db.FormatSettings = opt.Format;
+        db.DateFormat = opt.Format.ShortDateFormat;
+        db.SetDatabasePath(folder);
+        TVolgaQuery query(&db);
+        query.Password = opt.Password;
+        query.SetSQL(statement);
+        query.Open();
+        return PrintRows(query, db.FormatSettings, opt);
+    } catch (const EVolgaError& e) {
+        return Fail(e.what());
+    }
 }
 
 int Check(const std::string& table, const Options& opt) {
@@ -446,7 +471,8 @@ int Export(const std::string& table, const std::string& out, const Options& opt)
         // The export writes every value in one form: with milliseconds when any value has them.
         if (!opt.TimeFormatGiven && AnyMilliseconds(ot.Table))
             ot.Db.FormatSettings.LongTimeFormat = "hh:nn:ss.zzz";
-        ot.Table.ExportToText(out, opt.Separator);
+        if (opt.Xml) ot.Table.ExportToXML(out, "UTF-8");
+        else ot.Table.ExportToText(out, opt.Separator);
     } catch (const EVolgaError& e) {
         return Fail(table + ": " + e.what());
     }

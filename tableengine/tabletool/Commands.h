@@ -20,6 +20,7 @@ struct Options {
     bool TimeFormatGiven = false;  // else times with milliseconds get ".zzz"
     std::string Password;
     char Separator = 0;  // export: '\t', ',' or ';'
+    bool Xml = false;    // export: the XML rowset document
 };
 
 int Create(const std::string& table, const std::vector<std::string>& specs, const Options& opt);
@@ -27,5 +28,7 @@ int Import(const std::string& table, const std::string& tsvPath, const Options& 
 int Dump(const std::string& table, const Options& opt);
 int Check(const std::string& table, const Options& opt);
 int Export(const std::string& table, const std::string& out, const Options& opt);
+// Runs a SELECT over the table files in `folder` and prints the result as dump does.
+int Sql(const std::string& folder, const std::string& statement, const Options& opt);
 
 }  // namespace tabletool

@@ -17,7 +17,9 @@ const char kUsage[] =
     "                                       \"-\" = standard input\n"
     "  dump TABLE                           the field names, then one line per record\n"
     "  check TABLE                          load the table and print its record count\n"
-    "  export TABLE OUT --tab|--comma|--semicolon\n"
+    "  export TABLE OUT --tab|--comma|--semicolon|--xml\n"
+    "  sql FOLDER STATEMENT                 run a SELECT over the table files in FOLDER and print\n"
+    "                                       the result as dump does\n"
     "options:\n"
     "  --date-format FMT   date form (default yyyy-mm-dd)\n"
     "  --time-format FMT   time form (default hh:nn:ss, hh:nn:ss.zzz when there are milliseconds)\n"
@@ -44,9 +46,10 @@ int Run(const std::vector<std::string>& args) {
             opt.TimeFormatGiven = true;
         } else if (a == "--password") {
             opt.Password = value();
-        } else if (a == "--tab" || a == "--comma" || a == "--semicolon") {
-            if (opt.Separator) throw UsageError("give one separator option");
-            opt.Separator = a == "--tab" ? '\t' : a == "--comma" ? ',' : ';';
+        } else if (a == "--tab" || a == "--comma" || a == "--semicolon" || a == "--xml") {
+            if (opt.Separator || opt.Xml) throw UsageError("give one separator option");
+            if (a == "--xml") opt.Xml = true;
+            else opt.Separator = a == "--tab" ? '\t' : a == "--comma" ? ',' : ';';
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             throw UsageError("unknown option " + a);
         } else {
@@ -56,7 +59,8 @@ int Run(const std::vector<std::string>& args) {
     if (words.empty()) throw UsageError("no command");
     const std::string cmd = words[0];
     const size_t n = words.size();
-    if (opt.Separator && cmd != "export") throw UsageError("separator options belong to export");
+    if ((opt.Separator || opt.Xml) && cmd != "export")
+        throw UsageError("separator options belong to export");
     if (cmd == "create" && n >= 3)
         return Create(words[1], std::vector<std::string>(words.begin() + 2, words.end()), opt);
     if (cmd == "import" && (n == 2 || n == 3))
@@ -64,10 +68,13 @@ int Run(const std::vector<std::string>& args) {
     if (cmd == "dump" && n == 2) return Dump(words[1], opt);
     if (cmd == "check" && n == 2) return Check(words[1], opt);
     if (cmd == "export" && n == 3) {
-        if (!opt.Separator) throw UsageError("export needs --tab, --comma or --semicolon");
+        if (!opt.Separator && !opt.Xml)
+            throw UsageError("export needs --tab, --comma, --semicolon or --xml");
         return Export(words[1], words[2], opt);
     }
-    if (cmd != "create" && cmd != "import" && cmd != "dump" && cmd != "check" && cmd != "export")
+    if (cmd == "sql" && n == 3) return Sql(words[1], words[2], opt);
+    if (cmd != "create" && cmd != "import" && cmd != "dump" && cmd != "check" && cmd != "export" &&
+        cmd != "sql")
         throw UsageError("unknown command " + cmd);
     throw UsageError("wrong number of arguments for " + cmd);
 }

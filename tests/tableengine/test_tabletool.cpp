@@ -321,3 +321,32 @@ TEST_F(TableToolTest, UsageErrorsExitTwoWithTheUsage) {
     }
     EXPECT_FALSE(std::filesystem::exists(t));
 }
+
+TEST_F(TableToolTest, SqlPrintsTheResultAndExportWritesXml) {
+    const std::string t = Path("Calls.d");
+    ASSERT_EQ(Run({"create", t, "callID:string:10", "Channel:integer", "Memo:string:255"}).Status, 0);
+    ASSERT_EQ(Run({"import", t}, "callID\tChannel\tMemo\nA1\t1\tsome URGENT thing\nA2\t0\turgent\n"
+                                 "A3\t1\ttab\\there\n")
+                  .Status,
+              0);
+    Result r = Run({"sql", dir_, "SELECT * FROM calls WHERE calls.memo LIKE '%urgent%' AND "
+                                 "calls.channel = 1"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "callID\tChannel\tMemo\nA1\t1\tsome URGENT thing\n");
+    r = Run({"sql", dir_, "SELECT memo AS m, COUNT(callID) FROM calls WHERE channel = 1 GROUP BY m"});
+    EXPECT_EQ(r.Out, "m\tCount_callID\nsome URGENT thing\t1\ntab\\there\t1\n");
+    r = Run({"sql", dir_, "SELECT x FROM calls"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "tabletool: Field x is not found in table calls\n");
+    EXPECT_EQ(Run({"sql", dir_}).Status, 2);
+
+    const std::string xml = Path("out.xml");
+    r = Run({"export", t, xml, "--xml"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    const std::string doc = ReadText(xml);
+    EXPECT_NE(doc.find("<z:row callID=\"A3\" Channel=\"1\" Memo=\"tab&#9;here\"/>\r\n</rs:data>\r\n"
+                       "</xml>\r\n"),
+              std::string::npos)
+        << doc;
+    EXPECT_EQ(Run({"export", t, xml, "--xml", "--comma"}).Status, 2);
+}
