@@ -91,7 +91,7 @@ public:
                     t.FieldByName("Day").Clear();
                 } else {
                     int y = 1990 + Below(50), m = 1 + Below(12), d = 1 + Below(28);
-                    char text[16];
+                    char text[40];
                     std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
                     t.FieldByName("Day").SetAsString(text);
                     TDateTime v = 0;
