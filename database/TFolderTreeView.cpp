@@ -65,12 +65,15 @@ void TFolderTreeView::dragMoveEvent(QDragMoveEvent* e) {
 }
 
 void TFolderTreeView::dropEvent(QDropEvent* e) {
-    QPoint p = e->position().toPoint();
-    QStandardItem* target = NodeAtPoint(p);
     bool fromGrid = FromGrid(e);
-    // The view never moves rows by itself: the handlers decide.
+    // The view never moves rows by itself: HandleDrop decides.
     e->setDropAction(Qt::IgnoreAction);
     e->accept();
+    HandleDrop(e->position().toPoint(), fromGrid);
+}
+
+void TFolderTreeView::HandleDrop(const QPoint& p, bool fromGrid) {
+    QStandardItem* target = NodeAtPoint(p);
     if (!AcceptsDrop(fromGrid, target)) return;
     if (fromGrid) {
         if (OnRowsDropped) OnRowsDropped(target);

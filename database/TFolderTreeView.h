@@ -18,6 +18,8 @@ public:
     void SelectNode(QStandardItem* node);
     // Whether a drag is accepted over `target` (null: no node under the pointer).
     bool AcceptsDrop(bool fromGrid, QStandardItem* target) const;
+    // A drop at a point of the viewport: call rows from a grid, or the selected folder.
+    void HandleDrop(const QPoint& p, bool fromGrid);
 
     // Call rows dropped on a folder; a folder dropped on another (before it, or as its first
     // child).
