@@ -287,11 +287,114 @@ const TVolgaCursor& FieldsOf(const TVolgaQTable& t, const std::unique_ptr<TVolga
     return t.Cursor ? *t.Cursor : *header;
 }
 
-uint32_t DeclaredRecordCount(const std::string& image) {
+uint32_t DeclaredRecordCount(std::string_view image) {
     size_t at = image.size() > 4 && image[4] == 'P' ? 45 : 5;
     uint32_t v = 0;
     if (image.size() >= at + 4) std::memcpy(&v, image.data() + at, 4);
     return v;
+}
+
+// A table image holding only the records that pass the conditions, made without building a
+// record object per record: the records are read into one reusable buffer (only the fields the
+// conditions look at are copied) and the passing ones are copied as they are. It applies the
+// cursor's own rules for a record; anything unusual (a protected table, a damaged record, fewer
+// records than declared) returns false, and the table is then loaded the ordinary way, which
+// reports the fault in the cursor's words.
+bool FilterImage(std::string_view image, const TVolgaCursor& fields,
+                 const std::vector<TVolgaQRowCondition>& conditions, bool ci,
+                 const TVolgaFormatSettings& fmt, std::string& out) {
+    constexpr int32_t kMaxString = 8191, kMaxBlob = 1073741823;
+    auto u32 = [&](size_t at, uint32_t& v) {
+        if (image.size() < at + 4) return false;
+        std::memcpy(&v, image.data() + at, 4);
+        return true;
+    };
+    uint32_t declared, fieldCount, sectionLength;
+    if (image.size() < 5 || image[4] != 'S' || !u32(5, declared) || !u32(9, fieldCount) ||
+        !u32(13, sectionLength))
+        return false;
+    const size_t n = fieldCount;
+    if (n == 0 || n != static_cast<size_t>(fields.FieldCount())) return false;
+    size_t pos = 17 + static_cast<size_t>(sectionLength);
+    if (pos > image.size()) return false;
+    // The notes block, found as the cursor finds it.
+    bool notes = false;
+    const size_t left0 = image.size() - pos;
+    if (left0 >= (declared == 0 ? 3 : n) && left0 >= 1 && image[pos] == '*') {
+        int16_t len;
+        if (left0 < 3) return false;
+        std::memcpy(&len, image.data() + pos + 1, 2);
+        if (len < 0 || left0 - 3 < static_cast<size_t>(len)) return false;
+        pos += 3 + static_cast<size_t>(len);
+        notes = true;
+    }
+    const size_t prefix = pos;
+
+    // What the loop needs of each field, in one flat array.
+    struct Slot {
+        int32_t Offset;
+        int32_t VarIndex;  // -1 for fixed-size fields
+        int32_t MaxCount;  // String and BLOB family: the longest value
+        uint16_t DataSize;
+        bool Needed;
+    };
+    std::vector<Slot> slots(n);
+    for (size_t i = 0; i < n; ++i) {
+        const TVolgaField& f = *fields.Field(static_cast<int>(i));
+        const bool var = IsVarType(f.DataType);
+        slots[i] = {f.Offset, var ? f.VarIndex : -1,
+                    f.DataType == TVolgaFieldType::String ? kMaxString : kMaxBlob, f.DataSize, false};
+    }
+    for (const TVolgaQRowCondition& rc : conditions) {
+        slots[static_cast<size_t>(rc.LeftField)].Needed = true;
+        if (rc.RightField >= 0) slots[static_cast<size_t>(rc.RightField)].Needed = true;
+    }
+    TVolgaRecordData scratch = fields.NewBuffer();
+    std::string records;
+    uint32_t accepted = 0;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(image.data());
+    for (uint32_t r = 0; r < declared; ++r) {
+        if (image.size() - pos < n) return false;
+        const uint8_t* header = bytes + pos;
+        size_t p = pos + n;
+        std::fill(scratch.Bytes.begin(), scratch.Bytes.end(), 0);
+        for (size_t i = 0; i < n; ++i) {
+            const Slot& f = slots[i];
+            const uint8_t len = header[i];
+            if (f.VarIndex < 0) {
+                if (len > f.DataSize || image.size() - p < len) return false;
+                if (f.Needed && len) std::memcpy(scratch.Bytes.data() + f.Offset, bytes + p, len);
+                p += len;
+                continue;
+            }
+            if (f.Needed) scratch.Vars[static_cast<size_t>(f.VarIndex)].clear();
+            if (len == 0) continue;
+            int32_t count;
+            if (len != 4 || image.size() - p < 4) return false;
+            std::memcpy(&count, bytes + p, 4);
+            p += 4;
+            if (count < 0 || count > f.MaxCount || image.size() - p < static_cast<size_t>(count))
+                return false;
+            if (f.Needed)
+                scratch.Vars[static_cast<size_t>(f.VarIndex)].assign(image.data() + p,
+                                                                     static_cast<size_t>(count));
+            p += static_cast<size_t>(count);
+        }
+        if (RowPasses(conditions, scratch, ci, fmt)) {
+            records.append(image.data() + pos, p - pos);
+            ++accepted;
+        }
+        pos = p;
+    }
+    out.assign(image.data(), prefix);
+    std::memcpy(out.data() + 5, &accepted, 4);
+    // Without a notes block, a first record whose first header byte is the notes marker would
+    // read as one: an empty block goes before it (as saving does).
+    if (!notes && !records.empty() && records[0] == '*') out.append("*\0\0", 3);
+    out += records;
+    uint32_t total = static_cast<uint32_t>(out.size());
+    std::memcpy(out.data(), &total, 4);
+    return true;
 }
 
 // The file of a table name in `dir`: the name as given, then with ".d" appended, then the same
@@ -606,11 +709,12 @@ void TVolgaCustomQuery::ReadTables() {
             continue;
         }
         std::string error;
-        if (!env->FileExists(t.Path) || !env->ReadFile(t.Path, images_[i], error))
+        if (!env->FileExists(t.Path) || !images_[i].Load(env, t.Path, error))
             Fail(VolgaFormat("Error opening file %s", t.Path.c_str()));
         headers_[i] = std::make_unique<TVolgaCursor>();
         std::string message;
-        if (!headers_[i]->LoadHeader(images_[i], message)) Fail("Error opening table: " + message);
+        if (!headers_[i]->LoadHeader(images_[i].View(), message))
+            Fail("Error opening table: " + message);
     }
 }
 
@@ -730,6 +834,9 @@ void TVolgaCustomQuery::ResolveConditions() {
             if (IsLikeOp(c.Op)) c.Mask = std::make_shared<TVolgaMask>(c.Literal);
             rc.TextLiteral = IsTextType(left->DataType);
         }
+        // All must hold, so the order is free: plain comparisons are cheaper than patterns.
+        std::stable_partition(t.Conditions.begin(), t.Conditions.end(),
+                              [](const TVolgaQRowCondition& rc) { return !IsLikeOp(rc.C.Op); });
     }
 }
 
@@ -766,9 +873,13 @@ void TVolgaCustomQuery::LoadTables() {
         auto cursor = std::make_unique<TVolgaCursor>();
         cursor->Env = env;
         cursor->Password = TablePassword();
-        const bool filtering = !t.Origin && !t.Conditions.empty();
-        const uint32_t declared = DeclaredRecordCount(images_[i]);
+        bool filtering = !t.Origin && !t.Conditions.empty();
+        const std::string_view image = images_[i].View();
+        const uint32_t declared = DeclaredRecordCount(image);
         uint32_t seen = 0;
+        std::string filtered;
+        if (filtering && FilterImage(image, *headers_[i], t.Conditions, ci, fmt, filtered))
+            filtering = false;  // the image holds the passing records only
         if (filtering) {
             // Rejected records are never kept. The hook also counts the records read, which the
             // cursor cannot check itself while some are rejected.
@@ -783,7 +894,7 @@ void TVolgaCustomQuery::LoadTables() {
             };
         }
         std::string message;
-        bool ok = cursor->LoadFromImage(images_[i], message);
+        bool ok = cursor->LoadFromImage(filtered.empty() ? image : filtered, message);
         cursor->OnLoadRecord = nullptr;
         if (!ok) Fail("Error opening table: " + message);
         if (filtering && seen < declared)
@@ -792,8 +903,7 @@ void TVolgaCustomQuery::LoadTables() {
                              static_cast<int>(seen), static_cast<int>(declared)));
         Bind(t.Conditions, *cursor);
         t.Cursor = std::move(cursor);
-        images_[i].clear();
-        images_[i].shrink_to_fit();
+        images_[i].Release();
         headers_[i].reset();
     }
 }

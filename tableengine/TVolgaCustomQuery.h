@@ -10,6 +10,7 @@
 
 #include "TVolgaDataset.h"
 #include "TVolgaQColumn.h"
+#include "TVolgaQImage.h"
 #include "TVolgaQJoin.h"
 #include "TVolgaQParam.h"
 #include "TVolgaQStatement.h"
@@ -84,5 +85,5 @@ private:
     bool folds_ = false;
     // Header-only cursors of the file tables between reading the headers and loading.
     std::vector<std::unique_ptr<TVolgaCursor>> headers_;
-    std::vector<std::string> images_;
+    std::vector<TVolgaQImage> images_;
 };

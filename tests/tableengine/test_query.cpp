@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -208,6 +209,70 @@ TEST_F(QueryTest, TableFilesAreFoundByNameIgnoringCaseAndExtension) {
     std::ofstream(dir / "Bad.d", std::ios::binary) << "garbage";
     q.SetSQL("SELECT * FROM bad");
     EXPECT_EQ(ErrorOf([&] { q.Open(); }), "Error opening table: Buffer structure corruption!");
+}
+
+// Tables with conditions are filtered while their file is read; the result must be what the
+// cursor itself reads, also for files with a notes block, a protected file, and damaged files.
+TEST_F(QueryTest, FilteredReadingAgreesWithTheCursor) {
+    // A SmallStr of 41 characters takes 42 bytes: a value that long gives its record the header
+    // byte 42, the notes marker "*". Here the second record has it, the first does not.
+    const std::string section = std::string("XXX.s `\x12XXX.n i\x12", 16) + "\x14";
+    std::string image;
+    auto put = [&image](uint32_t v) { image.append(reinterpret_cast<const char*>(&v), 4); };
+    put(0);
+    image += 'S';
+    put(0);
+    put(2);
+    put(static_cast<uint32_t>(section.size()));
+    image += section;
+    TVolgaCursor c;
+    std::string message;
+    ASSERT_TRUE(c.LoadFromImage(image, message)) << message;
+    const TVolgaField& sf = *c.FieldByName("s");
+    const TVolgaField& nf = *c.FieldByName("n");
+    for (int i = 1; i <= 3; ++i) {
+        TVolgaRecordData d = c.NewBuffer();
+        std::memset(d.Bytes.data() + sf.Offset, 'a' + i, i == 2 ? 42 : 5);
+        nf.SetInt(d, i);
+        ASSERT_TRUE(c.PostRecord(d, nullptr, message));
+    }
+    auto write = [&](const std::string& file) {
+        std::string out, error;
+        c.BuildImage(out);
+        EXPECT_TRUE(TVolgaEnv::Default()->WriteFileAtomic((dir / file).string(), out, error));
+        return out;
+    };
+    write("Star.d");
+    EXPECT_EQ(Run("SELECT n, s FROM star WHERE n >= 2"), (V{"2|" + std::string(42, 'c'), "3|ddddd"}));
+    c.Notes = "notes of the table";
+    write("Star.d");
+    EXPECT_EQ(Run("SELECT n FROM star WHERE n <> 2"), (V{"1", "3"}));
+    EXPECT_EQ(Run("SELECT n FROM star WHERE n = 2"), (V{"2"}));
+
+    // Damaged files give the cursor's own reasons.
+    c.Notes.clear();
+    std::string good = write("Damaged.d");
+    std::string cut = good.substr(0, good.size() - 3);
+    std::ofstream(dir / "Damaged.d", std::ios::binary) << cut;
+    q.SetSQL("SELECT n FROM damaged WHERE n = 1");
+    EXPECT_EQ(ErrorOf([&] { q.Open(); }), "Error opening table: Unexpected end of buffer");
+    std::string fewer = good;
+    uint32_t four = 4;
+    std::memcpy(fewer.data() + 5, &four, 4);
+    std::ofstream(dir / "Damaged.d", std::ios::binary | std::ios::trunc) << fewer;
+    EXPECT_EQ(ErrorOf([&] { q.Close(); q.Unprepare(); q.Open(); }),
+              "Error opening table: Number of records read (3) does not match declared record "
+              "count (4)");
+
+    // A protected table, with the password given to the query.
+    TVolgaTable t(&db);
+    t.SetTableName("Star.d");
+    t.Open();
+    t.SetPassword("secret");
+    t.SaveChanges();
+    t.Close();
+    q.Password = "secret";
+    EXPECT_EQ(Run("SELECT n FROM star WHERE n > 1"), (V{"2", "3"}));
 }
 
 TEST_F(QueryTest, WhereConditions) {
