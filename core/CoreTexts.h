@@ -9,6 +9,7 @@ inline constexpr const char* kIdle = "Idle";
 inline constexpr const char* kChannelReset = "Channel Reset";
 inline constexpr const char* kNewSession = "New session...";
 inline constexpr const char* kClosingProgram = "Closing program...";
+inline constexpr const char* kShownOnRequest = "Shown on request of a second start";
 inline constexpr const char* kErrorStartingDir = "Error setting starting directory";
 inline constexpr const char* kErrorInFormClose = "error in FormClose";
 inline constexpr const char* kPasswordFailed = "       Password failed        ";

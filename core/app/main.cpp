@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "CoreTexts.h"
+#include "TEventLog.h"
 #include "TMessages.h"
 #include "TPelmApplication.h"
 #include "TPelmGlobals.h"
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
     if (!program.Start()) return 1;
     TfmPelmUsb* main = program.MainWindow();
 
-    QObject::connect(&instance, &TSingleInstance::showRequested, main, &TfmPelmUsb::Restore);
+    QObject::connect(&instance, &TSingleInstance::showRequested, main, [main] {
+        main->Restore();
+        if (main->isVisible()) LogGeneral(CoreTexts::kShownOnRequest);
+    });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, main,
                      [main](QSessionManager&) { main->SessionEnding(); });
 
