@@ -367,7 +367,10 @@ int TfmPelmorantDB::SumUsedSpace() {
     for (const auto& r : records) {
         ++position;
         if (!r->IsLive()) continue;
-        if (label->GetText(r->Data) == main) sum += size->GetInt(r->Data);
+        const bool onMain = label->VarIndex >= 0
+                                ? r->Data.Vars[static_cast<size_t>(label->VarIndex)] == main
+                                : label->GetText(r->Data) == main;
+        if (onMain) sum += size->GetInt(r->Data);
         if (progress && position % 512 == 0) {
             progress->setValue(position);
             progress->setLabelText(QString("%1 %2%").arg(DatabaseTexts::kProgress)
