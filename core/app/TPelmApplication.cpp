@@ -8,10 +8,12 @@
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
 #include "TEventLog.h"
+#include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TPelmGlobals.h"
 #include "TTreeController.h"
+#include "TfmFilterNums.h"
 #include "TfmLog.h"
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
@@ -20,6 +22,8 @@ TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
     : QObject(parent), args_(args) {}
 
 TPelmApplication::~TPelmApplication() {
+    filterNums_.reset();
+    filtered_.reset();
     tree_.reset();
     loggerModel_.reset();
     db_.reset();
@@ -116,6 +120,12 @@ bool TPelmApplication::Start() {
     main_->SetHooks(hooks);
     for (int i = 0; i < TTreeController::ItemCount; ++i)
         main_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
+
+    // 5. The filtered-numbers list (the configuration comes before it with its own part).
+    filtered_ = std::make_unique<TFilteredNumbers>(&db_->dbPelmorant);
+    filtered_->Open();
+    filterNums_ = std::make_unique<TfmFilterNums>(*filtered_, main_.get());
+    if (g.StartupAbort) return false;
 
     // The recordings' used space, before the timers start.
     g.UsedSpaceKb = db_->SumUsedSpace();

@@ -13,6 +13,8 @@ class TfmLog;
 class TfmPelmUsb;
 class TfmPelmorantDB;
 class TTreeController;
+class TFilteredNumbers;
+class TfmFilterNums;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -30,6 +32,8 @@ public:
     TEventLog* Log() const { return log_.get(); }
     TfmPelmorantDB* Database() const { return db_.get(); }
     TTreeController* TreeController() const { return tree_.get(); }
+    TFilteredNumbers* FilteredNumbers() const { return filtered_.get(); }
+    TfmFilterNums* FilterNumsWindow() const { return filterNums_.get(); }
     TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
     // The logger grid's columns: title, field, width.
     static std::vector<TDatasetModel::Column> LoggerColumns();
@@ -42,4 +46,6 @@ private:
     std::unique_ptr<TfmPelmorantDB> db_;
     std::unique_ptr<TDatasetModel> loggerModel_;
     std::unique_ptr<TTreeController> tree_;
+    std::unique_ptr<TFilteredNumbers> filtered_;
+    std::unique_ptr<TfmFilterNums> filterNums_;
 };
