@@ -877,13 +877,13 @@ void TVolgaCustomQuery::LoadTables() {
         const std::string_view image = images_[i].View();
         const uint32_t declared = DeclaredRecordCount(image);
         uint32_t seen = 0;
+        bool bound = false;
         std::string filtered;
         if (filtering && FilterImage(image, *headers_[i], t.Conditions, ci, fmt, filtered))
             filtering = false;  // the image holds the passing records only
         if (filtering) {
             // Rejected records are never kept. The hook also counts the records read, which the
             // cursor cannot check itself while some are rejected.
-            bool bound = false;
             cursor->OnLoadRecord = [&](TVolgaCursor& c, TVolgaRecord& r) {
                 if (!bound) {
                     Bind(t.Conditions, c);
