@@ -7,6 +7,7 @@
 struct TLiveSettings {
     // General settings.
     int cbxCompression = 0;  // item index: 0 a-Law, 1 u-Law, 2 IMA ADPCM, 3 GSM, 4 MP3
+    int CompressionTag = 6;  // format tag of new recordings: 6, 7, 17, 49 or 85
     int cbxRecordCalls = 2;  // 0 Incoming, 1 Outgoing, 2 All, 3 SMDR
     QString edtFolder;       // recordings folder, ending in "/"
     int speMainStorageCap = 0;  // MB
