@@ -10,4 +10,11 @@ inline constexpr const char* kFiltersCaption = "Filters";
 inline constexpr const char* kTypePhoneNumber = "Type phone number";
 inline constexpr const char* kLookupUnavailable =
     "Filtered numbers are not available: the list could not be opened";
+inline constexpr const char* kRejected = "recording rejected by filter";
+inline constexpr const char* kCanNotDelete = "file can not be deleted ";
+inline constexpr const char* kRenameFailed = "\"RenameFile(OldName, NewName)\" failed";
+inline constexpr const char* kDemoStart = "Demo start recording";
+inline constexpr const char* kRecording = "Recording";
+inline constexpr const char* kDemoStop = "Demo stop recording";
+inline constexpr const char* kCaptureStopped = "Recording stopped: ";
 }  // namespace RecordingTexts

@@ -1,0 +1,13 @@
+// What the recording path asks of the alarm layer: queued alarms and their e-mails.
+#pragma once
+
+class IAlarmCalls {
+public:
+    virtual ~IAlarmCalls() = default;
+    virtual void QueueOverTimeAlarm(int channel) = 0;
+    virtual void SendOverTimeMail(int channel) = 0;
+    virtual void QueueSoftwareAlarm(int channel) = 0;
+    virtual void SendSoftwareErrorMail() = 0;
+    virtual void QueueHddFullAlarm() = 0;
+    virtual void SendHddFullMail() = 0;
+};
