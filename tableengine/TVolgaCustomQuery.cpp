@@ -22,7 +22,7 @@ using K = TVolgaTokenKind;
 using Op = TVolgaCompareOp;
 
 // A join that would make more rows than this is refused rather than exhausting memory.
-constexpr size_t kMaxResultRows = 5000000;
+constexpr size_t kMaxResultRows = 2000000;
 // Longest field description section a table image may have.
 constexpr size_t kMaxSectionLength = 99999;
 
