@@ -15,18 +15,6 @@ namespace {
 // protected images lets mutations of them get past the password block into the records.
 const char kPassword[] = "fuzz";
 
-// A saved table whose first record begins with a header byte of 0x2A (a SmallStr field of a
-// declared length above 35 holding 42 bytes) and that has no notes reads back with that byte
-// taken for the notes marker. Known; skipped so that the fuzzer can look for other faults.
-bool NotesMarkerAmbiguity(const TVolgaCursor& c) {
-    if (!c.Notes.empty() || c.FieldCount() == 0) return false;
-    const TVolgaField& f = *c.Field(0);
-    for (const auto& r : c.Records())
-        if (r->IsLive())
-            return f.DataType == TVolgaFieldType::SmallStr && f.GetText(r->Data).size() == 0x2A;
-    return false;
-}
-
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "fuzz_loader: %s\n", what);
     std::abort();
@@ -47,7 +35,6 @@ void LoadAndRoundTrip(std::string_view image, bool partial) {
         return;
     }
     if (!partial && !message.empty()) Fail("a complete load reports no message");
-    if (NotesMarkerAmbiguity(c)) return;
 
     std::string rebuilt;
     size_t length = c.BuildImage(rebuilt);
