@@ -415,6 +415,22 @@ TEST_F(QueryTest, InnerAndLeftOuterJoins) {
               V{});
 }
 
+// A join whose matches would make millions of rows is refused instead of exhausting memory.
+TEST_F(QueryTest, JoinsThatWouldExplodeAreRefused) {
+    for (const char* file : {"A.d", "B.d"}) {
+        TVolgaCursor c;
+        std::string message, image, error;
+        ASSERT_TRUE(c.LoadFromImage(TVolgaCursor::BuildEmptyImage({{"k", TFieldType::ftInteger, 0}}),
+                                    message));
+        for (int i = 0; i < 1500; ++i) ASSERT_TRUE(c.PostRecord(c.NewBuffer(), nullptr, message));
+        c.BuildImage(image);
+        ASSERT_TRUE(TVolgaEnv::Default()->WriteFileAtomic((dir / file).string(), image, error));
+    }
+    q.SetSQL("SELECT a.k FROM a, b WHERE a.k = b.k");
+    EXPECT_EQ(ErrorOf([&] { q.Open(); }), "Query result is too large");
+    EXPECT_EQ(Run("SELECT COUNT(a.k) FROM a, b WHERE a.k = b.k AND b.k = 1"), V{});
+}
+
 TEST_F(QueryTest, GroupingDistinctAndAggregates) {
     EXPECT_EQ(Run("SELECT channel FROM calls GROUP BY channel"), (V{"0", "1", "2"}));
     EXPECT_EQ(Run("SELECT channel, COUNT(memo) FROM calls GROUP BY channel"),
