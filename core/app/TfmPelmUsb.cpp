@@ -396,7 +396,9 @@ void TfmPelmUsb::BuildStatusBar() {
     for (int i = 0; i < 5; ++i) {
         auto* l = new QLabel(bar);
         l->setObjectName(QString("StatusPanel%1").arg(i));
-        l->setFixedWidth(widths[i]);
+        // The text panels widen when their text does not fit (fonts differ from the design's).
+        if (i < 3) l->setMinimumWidth(widths[i]);
+        else l->setFixedWidth(widths[i]);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         bar->addWidget(l);
