@@ -1,0 +1,131 @@
+// Shared pieces of the GUI tests: fresh per-user folders for every test function, the main
+// window with its own stores and channel table, and recording stand-ins for the message boxes,
+// the desktop shell and the clock.
+#pragma once
+
+#include <QApplication>
+#include <QDateTime>
+#include <QImage>
+#include <QPixmap>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "SystemFormat.h"
+#include "TChannelTable.h"
+#include "TClock.h"
+#include "TIniFile.h"
+#include "TLiveSettings.h"
+#include "TMessages.h"
+#include "TPelmGlobals.h"
+#include "TShell.h"
+#include "TfmPelmUsb.h"
+
+// XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR point into a new temporary folder for
+// the lifetime of the object, so nothing reaches the real home.
+class TFreshUserDirs {
+public:
+    TFreshUserDirs() {
+        root_.setAutoRemove(true);
+        for (const char* sub : {"config", "data", "runtime"}) QDir(root_.path()).mkpath(sub);
+        QFile::setPermissions(root_.path() + "/runtime",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root_.path() + "/config"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.path() + "/data"));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root_.path() + "/runtime"));
+    }
+    QString Root() const { return root_.path(); }
+    QString DataDir() const { return root_.path() + "/data/Pelmorant"; }
+    QString IniPath() const { return DataDir() + "/Pelmorant.ini"; }
+    QString LogPath() const { return DataDir() + "/Pelmorant.log"; }
+
+    // Settings as a previous run would have left them.
+    void Seed(const QString& section, const QString& key, const QString& value) const {
+        TPelmGlobals::MakePrivateDir(DataDir());
+        TIniFile ini(IniPath());
+        ini.WriteString(section, key, value);
+    }
+    TIniFile Ini() const { return TIniFile(IniPath()); }
+
+private:
+    QTemporaryDir root_;
+};
+
+class TRecordingMessages : public TMessages {
+public:
+    TRecordingMessages() { TMessages::Install(this); }
+    ~TRecordingMessages() override { TMessages::Install(nullptr); }
+    void Show(const QString& text) override { Shown << text; }
+    QStringList Shown;
+};
+
+class TRecordingShell : public TShell {
+public:
+    struct Call {
+        QString Executable;
+        QStringList Args;
+        QString WorkDir;
+    };
+    TRecordingShell() { TShell::Install(this); }
+    ~TRecordingShell() override { TShell::Install(nullptr); }
+    int OpenDocument(const QString& path) override {
+        Opened << path;
+        return Result;
+    }
+    int OpenUrl(const QString& url) override {
+        Opened << url;
+        return Result;
+    }
+    int Run(const QString& executable, const QStringList& args, const QString& workDir) override {
+        Runs.push_back({executable, args, workDir});
+        return Result;
+    }
+    int Result = 33;  // success
+    QStringList Opened;
+    std::vector<Call> Runs;
+};
+
+class TFixedClock : public TClock {
+public:
+    TFixedClock() { TClock::Install(this); }
+    ~TFixedClock() override { TClock::Install(nullptr); }
+    QDateTime Now() const override { return Time; }
+    QDateTime Time{QDate(2026, 12, 7), QTime(10, 0)};
+};
+
+// The main window over stores and a channel table of its own.
+class TWindowUnderTest {
+public:
+    explicit TWindowUnderTest(const QStringList& args = {}) {
+        window = std::make_unique<TfmPelmUsb>(globals, channels, settings, args);
+    }
+    TPelmGlobals globals;
+    TChannelTable channels;
+    TLiveSettings settings;
+    std::unique_ptr<TfmPelmUsb> window;
+    TfmPelmUsb* operator->() const { return window.get(); }
+};
+
+inline bool SamePicture(const QPixmap& a, const QPixmap& b) {
+    return a.toImage().convertToFormat(QImage::Format_ARGB32) ==
+           b.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The test programs' entry: before the application object exists, the home and XDG folders
+// point into a temporary folder and the sound server address leads nowhere, so a run neither
+// reads nor writes the real home and never finds a sound server (each test function then gets
+// folders of its own in init()).
+#define PELM_GUI_TEST_MAIN(TestClass)                                                  \
+    int main(int argc, char** argv) {                                                  \
+        TFreshUserDirs home;                                                           \
+        qputenv("HOME", QFile::encodeName(home.Root()));                               \
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.Root() + "/cache"));          \
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + home.Root() + "/no-sound")); \
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
+        QApplication app(argc, argv);                                                  \
+        QApplication::setQuitOnLastWindowClosed(false);                                \
+        TestClass test;                                                                \
+        return QTest::qExec(&test, argc, argv);                                        \
+    }
