@@ -12,13 +12,18 @@
 
 namespace {
 
+// The start, show and end messages of the log file, in order (the other modules' lines are
+// left out).
 QStringList LoggedMessages(const QString& path) {
+    static const QStringList kWatched = {CoreTexts::kNewSession, CoreTexts::kShownOnRequest,
+                                         CoreTexts::kClosingProgram};
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     QStringList out;
     for (const QString& line : QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts)) {
         int open = line.indexOf("  (");
-        out << (open >= 0 ? line.mid(open + 3).chopped(1) : line);
+        QString message = open >= 0 ? line.mid(open + 3).chopped(1) : line;
+        if (kWatched.contains(message)) out << message;
     }
     return out;
 }
