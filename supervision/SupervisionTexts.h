@@ -1,0 +1,64 @@
+// The texts the configuration, the schedule and the password windows show and log.
+#pragma once
+
+namespace SupervisionTexts {
+// Configuration window and its pages.
+inline constexpr const char* kConfigCaption = "Configuration";
+inline constexpr const char* kTabChannels = "   Channels   ";
+inline constexpr const char* kTabGeneral = "   General settings   ";
+inline constexpr const char* kTabAlarms = "   Alarms   ";
+inline constexpr const char* kTabSchedule = "   Schedule   ";
+inline constexpr const char* kTabBackup = "Medium mangagement";
+inline constexpr const char* kTabStorage = "   Storage   ";
+inline constexpr const char* kTabFilters = "   Filters     ";
+inline constexpr const char* kTabSecurity = "  Security  ";
+inline constexpr const char* kOk = "Ok";
+inline constexpr const char* kCancel = "Cancel";
+inline constexpr const char* kChannelItem = "channel ";
+inline constexpr const char* kDemoChannel = "Demo channel";
+inline constexpr const char* kValueOutOfLimits = "Value out of limits";
+inline constexpr const char* kMaximumSetTo = "Value out of limits. Maximum value is set to ";
+inline constexpr const char* kMinimumSetTo = "Value out of limits. Minimum value is set to ";
+inline constexpr const char* kUsedSpace = "Used space ";
+inline constexpr const char* kFreeSpace = "Free space ";
+inline constexpr const char* kMbSuffix = " Mb";
+inline constexpr const char* kFreeDisk = "Free disk";
+inline constexpr const char* kUsedDisk = "Used disk";
+inline constexpr const char* kSelectFolder = "Select folder";
+inline constexpr const char* kLoadAtStartup = "Load at OS start-up";
+inline constexpr const char* kCreateNodesPerDate = "Create nodes per date";
+inline constexpr const char* kSaveCallerName = "Save caller's name in memo field";
+inline constexpr const char* kTrimLeadingDigits = "Trim leading digits";
+inline constexpr const char* kRecycleHdd = "Delete 30% of files when storage medium is full";
+inline constexpr const char* kKeepDbCopy = "Keep a copy of database files every";
+inline constexpr const char* kPasswordsGroup = "  Passwords  ";
+inline constexpr const char* kAdministrator = "Administrator ";
+inline constexpr const char* kAccess = "Access";
+inline constexpr const char* kChange = "Change";
+
+// Event log lines.
+inline constexpr const char* kProgramOnStartup = "program on startup";
+inline constexpr const char* kProgramRemovedFromStartup = "program removed from startup";
+inline constexpr const char* kStartupNotRegistered = "program could not be put on startup: ";
+inline constexpr const char* kStartupNotRemoved = "program could not be removed from startup: ";
+inline constexpr const char* kAdminPasswordUnreadable =
+    "Administrator password could not be read and is off: ";
+inline constexpr const char* kAccessPasswordUnreadable =
+    "Access password could not be read and is off: ";
+inline constexpr const char* kSettingsNotSaved = "Settings could not be saved: ";
+
+// Password windows and the cipher.
+inline constexpr const char* kPasswordProtection = "Password protection";
+inline constexpr const char* kNewPassword = "New password";
+inline constexpr const char* kNewPasswordConfirm = "New password confirm";
+inline constexpr const char* kPassword = "Password";
+inline constexpr const char* kConfirmationFailed = "Password Confirmartion failed";
+inline constexpr const char* kInvalidBase64 = "Invalid Base64 Character";
+inline constexpr const char* kInvalidFileFormat = "Invalid file format";
+
+// Schedule page.
+inline constexpr const char* kDay = "Day";
+inline constexpr const char* kStartTime = "Start time";
+inline constexpr const char* kStopTime = "Stop time";
+inline constexpr const char* kFullDay = "24 hours";
+}  // namespace SupervisionTexts
