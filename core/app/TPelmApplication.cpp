@@ -13,16 +13,21 @@
 #include "TLiveSettings.h"
 #include "TPelmGlobals.h"
 #include "TTreeController.h"
+#include "TfmConfig.h"
 #include "TfmFilterNums.h"
 #include "TfmLog.h"
 #include "TfmPelmUsb.h"
+#include "TfmPasswords.h"
 #include "TfmPelmorantDB.h"
 
 TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
     : QObject(parent), args_(args) {}
 
 TPelmApplication::~TPelmApplication() {
+    passProtection_.reset();
+    newPassword_.reset();
     filterNums_.reset();
+    config_.reset();
     filtered_.reset();
     tree_.reset();
     loggerModel_.reset();
@@ -121,10 +126,35 @@ bool TPelmApplication::Start() {
     for (int i = 0; i < TTreeController::ItemCount; ++i)
         main_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
 
-    // 5. The filtered-numbers list (the configuration comes before it with its own part).
+    // 4. The configuration: every setting and the channels' records are loaded here.
+    config_ = std::make_unique<TfmConfig>(g, settings, TChannelTable::Instance(), &db_->tblChannels,
+                                          main_.get());
+    config_->FormCreate();
+    if (g.StartupAbort) return false;
+
+    // 5. The filtered-numbers list.
     filtered_ = std::make_unique<TFilteredNumbers>(&db_->dbPelmorant);
     filtered_->Open();
     filterNums_ = std::make_unique<TfmFilterNums>(*filtered_, main_.get());
+    config_->OpenFilterList = [this](int direction) { filterNums_->ShowList(direction); };
+    if (g.StartupAbort) return false;
+
+    // 6. The password windows.
+    newPassword_ = std::make_unique<TfmNewPassword>(config_->Store(), config_.get(), config_.get());
+    config_->AskNewPassword = [this](int kind) { newPassword_->AskNewPassword(kind); };
+    passProtection_ = std::make_unique<TfmPassProtection>(main_.get());
+    hooks = main_->Hooks();
+    hooks.ShowConfig = [this, main] {
+        config_->Execute();
+        main->SetUpExternalTool();
+    };
+    hooks.AskAccessPassword = [this] {
+        return passProtection_->CheckPassword(config_->Store().AccessPassword);
+    };
+    hooks.AskAdminPassword = [this] {
+        return passProtection_->CheckPassword(config_->Store().AdminPassword);
+    };
+    main_->SetHooks(hooks);
     if (g.StartupAbort) return false;
 
     // The recordings' used space, before the timers start.
@@ -133,6 +163,8 @@ bool TPelmApplication::Start() {
 }
 
 void TPelmApplication::Run() {
+    // The access password is asked before any window is shown; a wrong one ends the program.
+    if (!main_->AskAccessAtFirstShow()) return;
     main_->show();
     if (QStandardItem* first = db_ ? db_->Tree.NodeAt(0) : nullptr) main_->tree()->SelectNode(first);
     main_->Timer1()->start();

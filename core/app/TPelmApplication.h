@@ -15,6 +15,9 @@ class TfmPelmorantDB;
 class TTreeController;
 class TFilteredNumbers;
 class TfmFilterNums;
+class TfmConfig;
+class TfmNewPassword;
+class TfmPassProtection;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -34,6 +37,9 @@ public:
     TTreeController* TreeController() const { return tree_.get(); }
     TFilteredNumbers* FilteredNumbers() const { return filtered_.get(); }
     TfmFilterNums* FilterNumsWindow() const { return filterNums_.get(); }
+    TfmConfig* Config() const { return config_.get(); }
+    TfmNewPassword* NewPasswordWindow() const { return newPassword_.get(); }
+    TfmPassProtection* PassProtectionWindow() const { return passProtection_.get(); }
     TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
     // The logger grid's columns: title, field, width.
     static std::vector<TDatasetModel::Column> LoggerColumns();
@@ -47,5 +53,8 @@ private:
     std::unique_ptr<TDatasetModel> loggerModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;
+    std::unique_ptr<TfmConfig> config_;
     std::unique_ptr<TfmFilterNums> filterNums_;
+    std::unique_ptr<TfmNewPassword> newPassword_;
+    std::unique_ptr<TfmPassProtection> passProtection_;
 };

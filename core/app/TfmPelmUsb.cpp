@@ -13,6 +13,7 @@
 #include <QMediaDevices>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -683,13 +684,7 @@ void TfmPelmUsb::Timer2Timer() {
 void TfmPelmUsb::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (!Shown) {
-        if (globals_.SettingsRegistry.ReadBool("General", "zilota", false) &&
-            hooks_.AskAccessPassword && !hooks_.AskAccessPassword()) {
-            ShowMessage(CoreTexts::kPasswordFailed);
-            CanExit = true;
-            QTimer::singleShot(0, this, &QWidget::close);
-            return;
-        }
+        if (!AskAccessAtFirstShow()) return;
         Shown = true;
         if (tree_->model() && tree_->model()->rowCount() > 0)
             tree_->setCurrentIndex(tree_->model()->index(0, 0));
@@ -701,6 +696,33 @@ void TfmPelmUsb::showEvent(QShowEvent* e) {
     PlaceProgressBar();
     timer2_->start();
     if (!InstructionsDone) QTimer::singleShot(0, this, &TfmPelmUsb::FirstActivation);
+}
+
+bool TfmPelmUsb::AskAccessAtFirstShow() {
+    if (accessAsked_) return true;
+    accessAsked_ = true;
+    if (globals_.SettingsRegistry.ReadBool("General", "zilota", false) &&
+        hooks_.AskAccessPassword && !hooks_.AskAccessPassword()) {
+        ShowMessage(CoreTexts::kPasswordFailed);
+        CanExit = true;
+        QTimer::singleShot(0, this, &TfmPelmUsb::EndWhenMessagesClosed);
+        return false;
+    }
+    return true;
+}
+
+// Ends the program, but only once no message box is left open, so that the user has read why.
+void TfmPelmUsb::EndWhenMessagesClosed() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box && box->isVisible()) {
+            connect(box, &QDialog::finished, this, &TfmPelmUsb::EndWhenMessagesClosed,
+                    Qt::QueuedConnection);
+            return;
+        }
+    }
+    hide();
+    ExitProgram();
 }
 
 void TfmPelmUsb::changeEvent(QEvent* e) {

@@ -57,6 +57,9 @@ public:
     void ShowAbout();
     // Session end: the system asks to log off or shut down.
     void SessionEnding();
+    // The access password before the window is first shown (once per run). False when it was
+    // wrong: the message is shown and the program ends once the message has been closed.
+    bool AskAccessAtFirstShow();
 
     // Lifecycle flags.
     bool CanExit = false;
@@ -125,6 +128,7 @@ private:
     void FirstActivation();
     void PlaceProgressBar();
     bool HandleDeveloperKey(QKeyEvent* e);
+    void EndWhenMessagesClosed();
     QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key = QKeySequence());
 
@@ -136,6 +140,7 @@ private:
     bool developer_ = false;
     bool startupMode_ = false;
     bool closed_ = false;
+    bool accessAsked_ = false;
     bool loadingWidths_ = false;
     bool trayAvailable_ = false;
     int view_ = vLogger;
