@@ -193,7 +193,9 @@ TEST_F(CallsDatabaseTest, PerDateFilingCreatesOnlyWhatIsMissing) {
     ASSERT_EQ(y27->rowCount(), 1);
     EXPECT_EQ(y27->child(0)->child(0)->text(), "2027-01-02");
     for (QStandardItem* n : db->Tree.Nodes())
-        if (TFolderTree::FolderId(n) == "CUST") EXPECT_EQ(n->rowCount(), 0);
+        if (TFolderTree::FolderId(n) == "CUST") {
+            EXPECT_EQ(n->rowCount(), 0);
+        }
 }
 
 TEST_F(CallsDatabaseTest, DeletingRemovesRecordingAndLowersUsedSpace) {
