@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -105,6 +106,7 @@ TfmConfig::TfmConfig(TPelmGlobals& globals, TLiveSettings& settings, TChannelTab
     root->addWidget(PageControl);
     root->addLayout(buttons);
     root->setSizeConstraint(QLayout::SetFixedSize);
+    PageControl->setMinimumWidth(PageControl->tabBar()->sizeHint().width() + 8);
 
     BindLiveSettings();
     PickFolder = [this](const QString& start) {
@@ -362,9 +364,12 @@ void TfmConfig::BuildSchedulePage() {
         connect(Start[d], &QTimeEdit::timeChanged, this, [this, d] { StartChange(d); });
         connect(Stop[d], &QTimeEdit::timeChanged, this, [this, d] { StopChange(d); });
     }
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(grid);
+    rows->addStretch();
     auto* l = new QHBoxLayout(tsOperation);
     l->addWidget(lbxChannelsSched);
-    l->addLayout(grid);
+    l->addLayout(rows);
     connect(lbxChannelsSched, &QListWidget::currentRowChanged, this,
             [this] { lbxChannelsSchedClick(); });
 }
