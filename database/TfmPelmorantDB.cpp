@@ -10,6 +10,7 @@
 
 #include "DatabaseTexts.h"
 #include "SystemFormat.h"
+#include "TChannelTable.h"
 #include "TClock.h"
 #include "TDatasetModel.h"
 #include "TEventLog.h"
@@ -84,6 +85,7 @@ TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, Q
     : QWidget(parent, Qt::Window),
       tblCalls(&dbPelmorant),
       tblRecycle(&dbPelmorant),
+      queSearch(&dbPelmorant),
       tblExport(&dbPelmorant),
       tblChannels(&dbPelmorant),
       tblAlarms(&dbPelmorant),
@@ -104,6 +106,16 @@ TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, Q
     tblCalls.BeforeDelete = [this](TVolgaDataset& ds) { CallsBeforeDelete(ds); };
     tblRecycle.Name = "tblRecycle";
     tblRecycle.SetCloneDS(&tblCalls);
+    queSearch.Name = "queSearch";
+    queSearch.SetSQL("select * from calls");
+    queSearch.Origin = "Calls";
+    queSearch.UniqueFieldNames = "callID";
+    queSearch.AddCalcField("duration", FT::ftString, 10);
+    queSearch.AddCalcField("callDir", FT::ftString, 20).DisplayWidth = 20;
+    queSearch.AddLookupField("Folder", FT::ftString, 50, "FolderId", &tblTree, "FolderID", "NodeText")
+        .Alignment = TFieldAlignment::taCenter;
+    queSearch.OnCalcFields = [this](TVolgaDataset& ds) { SearchCalcFields(ds); };
+    queSearch.BeforeDelete = [this](TVolgaDataset& ds) { SearchBeforeDelete(ds); };
     tblExport.Name = "tblExport";
     tblExport.ReadOnly = true;
     for (const char* f : {"callID", "Channel", "Date", "startTime", "stopTime", "inOut", "dtmf",
@@ -117,7 +129,8 @@ TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, Q
 }
 
 TfmPelmorantDB::~TfmPelmorantDB() {
-    for (TVolgaTable* t : {&tblRecycle, &tblExport, &tblCalls, &tblChannels, &tblAlarms, &tblTree}) {
+    for (TVolgaDataset* t : std::initializer_list<TVolgaDataset*>{
+             &tblRecycle, &tblExport, &tblCalls, &queSearch, &tblChannels, &tblAlarms, &tblTree}) {
         try {
             t->Close();
         } catch (...) {
@@ -146,6 +159,28 @@ void TfmPelmorantDB::CallsCalcFields(TVolgaDataset& ds) {
         case 1: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound); break;
         case 2: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOnDemand); break;
         default: break;
+    }
+}
+
+void TfmPelmorantDB::SearchCalcFields(TVolgaDataset& ds) {
+    double d = ds.FieldByName("stopTime").AsDateTime() - ds.FieldByName("startTime").AsDateTime();
+    if (d < 0) d += 1.0;  // a call that ran past midnight
+    ds.FieldByName("duration").SetAsString(ElapsedText(0, d).toStdString());
+    switch (ds.FieldByName("inOut").AsInteger()) {
+        case 0: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound); break;
+        case 1: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound); break;
+        case 2: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kUndefined); break;
+        default: break;
+    }
+}
+
+void TfmPelmorantDB::SearchBeforeDelete(TVolgaDataset& ds) {
+    QString name = QString::fromStdString(ds.FieldByName("fileName").AsString());
+    QString path = RecordingPath(name);
+    if (path.isEmpty()) {
+        if (!name.isEmpty()) LogGeneral(DatabaseTexts::kUnsafeFileName + name);
+    } else if (QFileInfo::exists(path)) {
+        QFile::remove(path);
     }
 }
 

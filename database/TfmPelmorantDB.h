@@ -9,6 +9,7 @@
 
 #include "TFolderTree.h"
 #include "TVolgaDatabase.h"
+#include "TVolgaQuery.h"
 #include "TVolgaTable.h"
 
 struct Tchannel;
@@ -26,6 +27,8 @@ public:
     TVolgaDatabase dbPelmorant;
     TVolgaTable tblCalls;
     TVolgaTable tblRecycle;
+    // Search results: prepared here, opened by the search.
+    TVolgaQuery queSearch;
     TVolgaTable tblExport;
     TVolgaTable tblChannels;
     TVolgaTable tblAlarms;
@@ -74,6 +77,8 @@ private:
                       const std::vector<TVolgaFieldDef>& defs, bool& created);
     void CallsCalcFields(TVolgaDataset& ds);
     void CallsBeforeDelete(TVolgaDataset& ds);
+    void SearchCalcFields(TVolgaDataset& ds);
+    void SearchBeforeDelete(TVolgaDataset& ds);
     void AlarmsCalcFields(TVolgaDataset& ds);
 
     TPelmGlobals& globals_;

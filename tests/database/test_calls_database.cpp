@@ -278,3 +278,25 @@ TEST_F(CallsDatabaseTest, CorruptTreeTableIsReportedAndStaysClosed) {
     EXPECT_TRUE(messages.shown.first().contains("Buffer structure corruption!"));
     EXPECT_FALSE(db.tblTree.Active());
 }
+
+TEST_F(CallsDatabaseTest, SearchQueryShowsFolderAndDeletesRecordingOnly) {
+    auto db = OpenDb();
+    WriteRecording("s.wav", 2048);
+    db->AddCall(Call(0, "s.wav"));
+    TVolgaQuery& q = db->queSearch;
+    q.SetSQL("SELECT * FROM calls WHERE calls.channel = 0");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.FieldByName("duration").AsString(), "00:01:00");
+    EXPECT_EQ(q.FieldByName("callDir").AsString(), "Outbound");
+    EXPECT_EQ(q.FieldByName("Folder").AsString(), "2026-12-09");  // per-date folder's text
+    int used = globals.UsedSpaceKb.load();
+    q.Delete();
+    EXPECT_FALSE(QFileInfo::exists(settings.edtFolder + "s.wav"));
+    EXPECT_EQ(globals.UsedSpaceKb.load(), used);  // the search does not change the used space
+    q.SaveChanges();
+    db->tblCalls.Close();  // reopened, as the browsing layer does after a search change
+    db->tblCalls.Open();
+    db->tblCalls.SetFiltered(false);
+    EXPECT_EQ(db->tblCalls.RecordCount(), 0);
+}
