@@ -327,7 +327,8 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
     uint8_t kind;
     if (!rd.U32(totalLength) || !rd.U8(kind)) return fail(kCorrupt);
     if (kind == 'E') {
-        return fail(std::string(imageIn.substr(rd.Pos())));
+        std::string text(imageIn.substr(rd.Pos()));
+        return fail(text.empty() ? std::string(kCorrupt) : text);
     }
     if (kind != 'P' && kind != 'S') return fail(kCorrupt);
     if (kind == 'P') {

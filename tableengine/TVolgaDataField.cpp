@@ -177,6 +177,12 @@ void TVolgaDataField::SetValue(const TVolgaValue& v) {
         dataset_->FieldChanged();
         return;
     }
+    if (v.kind() == TVolgaValue::Kind::Text && IsBlobType(f.DataType)) {
+        // Memo and BLOB fields have no declared length: the whole text is their value.
+        f.SetText(*data, v.AsText(dataset_->FormatSettings()));
+        dataset_->FieldChanged();
+        return;
+    }
     if (v.kind() == TVolgaValue::Kind::Text) {
         VolgaTextToValue(f, v.AsText(dataset_->FormatSettings()), *data,
                          dataset_->FormatSettings());

@@ -532,3 +532,18 @@ TEST_F(DatasetTest, MasterDetailLinkAndRanges) {
     calls->CancelRange();
     EXPECT_EQ(calls->RecordCount(), 9);
 }
+
+TEST_F(DatasetTest, MemoFieldsTakeTheirWholeText) {
+    TVolgaTable t(&db);
+    t.FieldDefs = {{"M", TFieldType::ftMemo, 0}};
+    t.Open();
+    t.Append();
+    t.FieldByName("M").SetAsString(std::string(5000, 'm'));
+    t.Post();
+    EXPECT_EQ(t.FieldByName("M").AsString(), std::string(5000, 'm'));
+    // An error record without its text still fails with a message.
+    TVolgaCursor c;
+    std::string msg;
+    EXPECT_FALSE(c.LoadFromImage(std::string("\x05\0\0\0E", 5), msg));
+    EXPECT_EQ(msg, "Buffer structure corruption!");
+}
