@@ -1063,46 +1063,33 @@ void TVolgaDataset::RowCalc(int row, CalcArea& area) {
     ComputeCalcFields(&visible_[static_cast<size_t>(row)]->Data, area);
 }
 
-TVolgaValue TVolgaDataset::ValueAt(int row, int fieldIndex) {
-    if (row < 0 || row >= RecordCount()) return TVolgaValue();
+template <typename Read>
+auto TVolgaDataset::ReadAt(int row, int fieldIndex, Read read) {
     CalcArea area;
     if (fields_[static_cast<size_t>(fieldIndex)]->Calculated()) RowCalc(row, area);
     const TVolgaRecordData* savedRead = readOverride_;
     CalcArea* savedCalc = calcOverride_;
     readOverride_ = &visible_[static_cast<size_t>(row)]->Data;
     calcOverride_ = &area;
-    TVolgaValue v = fields_[static_cast<size_t>(fieldIndex)]->Value();
+    auto result = read(*fields_[static_cast<size_t>(fieldIndex)]);
     readOverride_ = savedRead;
     calcOverride_ = savedCalc;
-    return v;
+    return result;
+}
+
+TVolgaValue TVolgaDataset::ValueAt(int row, int fieldIndex) {
+    if (row < 0 || row >= RecordCount()) return TVolgaValue();
+    return ReadAt(row, fieldIndex, [](TVolgaDataField& f) { return f.Value(); });
 }
 
 std::string TVolgaDataset::TextAt(int row, int fieldIndex) {
     if (row < 0 || row >= RecordCount()) return std::string();
-    CalcArea area;
-    if (fields_[static_cast<size_t>(fieldIndex)]->Calculated()) RowCalc(row, area);
-    const TVolgaRecordData* savedRead = readOverride_;
-    CalcArea* savedCalc = calcOverride_;
-    readOverride_ = &visible_[static_cast<size_t>(row)]->Data;
-    calcOverride_ = &area;
-    std::string s = fields_[static_cast<size_t>(fieldIndex)]->AsString();
-    readOverride_ = savedRead;
-    calcOverride_ = savedCalc;
-    return s;
+    return ReadAt(row, fieldIndex, [](TVolgaDataField& f) { return f.AsString(); });
 }
 
 std::string TVolgaDataset::DisplayTextAt(int row, int fieldIndex) {
     if (row < 0 || row >= RecordCount()) return std::string();
-    CalcArea area;
-    if (fields_[static_cast<size_t>(fieldIndex)]->Calculated()) RowCalc(row, area);
-    const TVolgaRecordData* savedRead = readOverride_;
-    CalcArea* savedCalc = calcOverride_;
-    readOverride_ = &visible_[static_cast<size_t>(row)]->Data;
-    calcOverride_ = &area;
-    std::string s = fields_[static_cast<size_t>(fieldIndex)]->DisplayText();
-    readOverride_ = savedRead;
-    calcOverride_ = savedCalc;
-    return s;
+    return ReadAt(row, fieldIndex, [](TVolgaDataField& f) { return f.DisplayText(); });
 }
 
 void TVolgaDataset::ExportToText(const std::string& fileName, char separator) {

@@ -227,6 +227,9 @@ private:
                                                const std::vector<TVolgaValue>& values,
                                                bool& emptyValue);
     void RowCalc(int row, CalcArea& area);
+    // Reads a field of a visible row through `read`, calculated fields computed.
+    template <typename Read>
+    auto ReadAt(int row, int fieldIndex, Read read);
     void DropBufferOf(TVolgaRecord* rec);
 
     // Where field reads and writes go.
