@@ -94,7 +94,10 @@ protected:
         std::vector<std::string> out;
         for (int r = 0; r < ds.RecordCount(); ++r) {
             std::string line;
-            for (int i = 0; i < ds.FieldCount(); ++i) line += (i ? "|" : "") + ds.TextAt(r, i);
+            for (int i = 0; i < ds.FieldCount(); ++i) {
+                if (i) line += '|';
+                line += ds.TextAt(r, i);
+            }
             out.push_back(line);
         }
         return out;

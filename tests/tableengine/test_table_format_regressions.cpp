@@ -17,8 +17,13 @@ std::string U32(uint32_t v) {
 // A plain image with the given section, an empty notes block and one record.
 std::string ImageWithEmptyNotes(const std::string& section, uint32_t fieldCount,
                                 const std::string& record) {
-    std::string body = "S" + U32(1) + U32(fieldCount) + U32(static_cast<uint32_t>(section.size())) +
-                       section + std::string("*\0\0", 3) + record;
+    std::string body = "S";
+    body += U32(1);
+    body += U32(fieldCount);
+    body += U32(static_cast<uint32_t>(section.size()));
+    body += section;
+    body.append("*\0\0", 3);
+    body += record;
     return U32(static_cast<uint32_t>(body.size() + 4)) + body;
 }
 
