@@ -302,15 +302,201 @@ bool TVolgaCursor::FindPassword(std::string& dataKey) {
     return false;
 }
 
+namespace {
+
+// What the record walk needs of the fields, in flat arrays.
+struct FieldStep {
+    const TVolgaField* Field;
+    int32_t Offset;
+    int32_t VarIndex;  // -1: a fixed-size value, kept in the record's bytes
+    int32_t MaxCount;  // String and BLOB family: the longest value a record may hold
+};
+
+struct RecordPlan {
+    std::vector<FieldStep> Steps;
+    // A header byte `len` is valid when len <= HeaderMax[i] and (len & HeaderMask[i]) == 0:
+    // fixed-size fields take up to their buffer size, String and BLOB-family fields 0 or 4.
+    std::vector<uint8_t> HeaderMax, HeaderMask;
+
+    explicit RecordPlan(const std::vector<std::unique_ptr<TVolgaField>>& fields) {
+        for (const auto& f : fields) {
+            const bool var = IsVarType(f->DataType);
+            Steps.push_back({f.get(), f->Offset, var ? f->VarIndex : -1,
+                             f->DataType == TVolgaFieldType::String ? kMaxStringLength
+                                                                    : kMaxBlobLength});
+            HeaderMax.push_back(var ? 4 : static_cast<uint8_t>(std::min<int>(f->DataSize, 255)));
+            HeaderMask.push_back(var ? 3 : 0);
+        }
+    }
+};
+
+// Reads records until `declared` were read or fewer bytes are left than a record header takes,
+// making every check of the record format, and hands each record to `sink`:
+//   sink.Begin()                        a record starts (its header is valid)
+//   sink.Fixed(step, bytes, length)     a fixed-size value (length 0: the value is empty)
+//   sink.Var(step, bytes, count)        a String or BLOB-family value
+//   sink.End(recordsRead, storedSize)   the record is complete
+// Returns the number of records read. At the first fault `error` is set and the walk stops; the
+// faulty record is not counted.
+template <class Sink>
+uint32_t WalkRecords(Reader& rd, uint32_t declared, const RecordPlan& plan, Sink& sink,
+                     std::string& error) {
+    const size_t n = plan.Steps.size();
+    const FieldStep* steps = plan.Steps.data();
+    const uint8_t* headerMax = plan.HeaderMax.data();
+    const uint8_t* headerMask = plan.HeaderMask.data();
+    uint32_t read = 0;
+    while (read < declared && rd.Left() >= n) {
+        const int recNo = static_cast<int>(read) + 1;
+        const uint8_t* header = rd.Here();
+        rd.Skip(n);
+        // All lengths at once; the first wrong one is looked for only when there is one.
+        unsigned bad = 0;
+        for (size_t i = 0; i < n; ++i)
+            bad |= static_cast<unsigned>(header[i] > headerMax[i]) | (header[i] & headerMask[i]);
+        if (bad) {
+            size_t i = 0;
+            while (header[i] <= headerMax[i] && (header[i] & headerMask[i]) == 0) ++i;
+            error = VolgaFormat("Field '%s' has wrong length %d in record %d",
+                                steps[i].Field->Name.c_str(), header[i], recNo);
+            return read;
+        }
+        sink.Begin();
+        for (size_t i = 0; i < n; ++i) {
+            const uint8_t len = header[i];
+            const FieldStep& s = steps[i];
+            if (s.VarIndex < 0) {  // an empty value (length 0) goes the same way
+                if (rd.Left() < len) {
+                    error = kEndOfBuffer;
+                    return read;
+                }
+                sink.Fixed(s, rd.Here(), len);
+                rd.Skip(len);
+                continue;
+            }
+            if (len == 0) continue;
+            int32_t count;
+            if (!rd.I32(count)) {
+                error = kEndOfBuffer;
+                return read;
+            }
+            if (count < 0 || count > s.MaxCount) {
+                error = s.Field->DataType == TVolgaFieldType::String
+                            ? VolgaFormat("String field '%s' has wrong length %d in record %d",
+                                          s.Field->Name.c_str(), count, recNo)
+                            : VolgaFormat("BLOB field '%s' has wrong length %d in record %d",
+                                          s.Field->Name.c_str(), count, recNo);
+                return read;
+            }
+            if (rd.Left() < static_cast<size_t>(count)) {
+                error = kEndOfBuffer;
+                return read;
+            }
+            sink.Var(s, rd.Here(), static_cast<size_t>(count));
+            rd.Skip(static_cast<size_t>(count));
+        }
+        ++read;
+        sink.End(read, static_cast<int32_t>(rd.Here() - header));
+    }
+    return read;
+}
+
+// Copies a fixed-size value (at most 255 bytes) in a few wide moves. A memcpy of a length the
+// compiler knows to be small may be expanded into "rep movsb", which takes tens of cycles per
+// call on many processors: too slow for the millions of values of a large table.
+inline void CopyValue(uint8_t* dst, const uint8_t* src, size_t n) {
+    auto move = [](uint8_t* d, const uint8_t* s, auto word) {
+        std::memcpy(&word, s, sizeof word);
+        std::memcpy(d, &word, sizeof word);
+    };
+    if (n >= 16) {
+        struct Block {
+            uint64_t a, b;
+        };
+        for (size_t i = 0; i + 16 < n; i += 16) move(dst + i, src + i, Block{});
+        move(dst + n - 16, src + n - 16, Block{});
+    } else if (n >= 8) {  // two moves that may overlap
+        move(dst, src, uint64_t{});
+        move(dst + n - 8, src + n - 8, uint64_t{});
+    } else if (n >= 4) {
+        move(dst, src, uint32_t{});
+        move(dst + n - 4, src + n - 4, uint32_t{});
+    } else if (n >= 2) {
+        move(dst, src, uint16_t{});
+        move(dst + n - 2, src + n - 2, uint16_t{});
+    } else if (n == 1) {
+        *dst = *src;
+    }
+}
+
+// Builds a record object per record read and keeps those the load hook accepts.
+class KeepRecords {
+public:
+    KeepRecords(TVolgaCursor& cursor, std::vector<std::unique_ptr<TVolgaRecord>>& records,
+                uint32_t declared)
+        : cursor_(cursor), records_(records), declared_(declared) {}
+
+    void Begin() {
+        // A record the hook rejected leaves its object for the next one.
+        if (!rec_) rec_ = std::make_unique<TVolgaRecord>();
+        rec_->Data.Reset(cursor_.RecordSize(), cursor_.VarCount());
+    }
+    void Fixed(const FieldStep& s, const uint8_t* bytes, size_t length) {
+        CopyValue(rec_->Data.Bytes.data() + s.Offset, bytes, length);
+    }
+    void Var(const FieldStep& s, const uint8_t* bytes, size_t count) {
+        rec_->Data.Vars[static_cast<size_t>(s.VarIndex)].assign(
+            reinterpret_cast<const char*>(bytes), count);
+    }
+    void End(uint32_t read, int32_t storedSize) {
+        rec_->Status = TVolgaRecordStatus::rsUnchanged;
+        rec_->StoredSize = storedSize;
+        if (!cursor_.OnLoadRecord || cursor_.OnLoadRecord(cursor_, *rec_))
+            records_.push_back(std::move(rec_));
+        if (cursor_.OnProgress && declared_ > 0) {
+            int percent = static_cast<int>((uint64_t{read} * 100 + declared_ / 2) / declared_);
+            if (percent != lastPercent_) {
+                lastPercent_ = percent;
+                cursor_.OnProgress(percent);
+            }
+        }
+    }
+
+private:
+    TVolgaCursor& cursor_;
+    std::vector<std::unique_ptr<TVolgaRecord>>& records_;
+    std::unique_ptr<TVolgaRecord> rec_;
+    uint32_t declared_;
+    int lastPercent_ = -1;
+};
+
+// Builds nothing: the walk only checks the records and counts them.
+struct CountRecords {
+    void Begin() {}
+    void Fixed(const FieldStep&, const uint8_t*, size_t) {}
+    void Var(const FieldStep&, const uint8_t*, size_t) {}
+    void End(uint32_t, int32_t) {}
+};
+
+}  // namespace
+
 bool TVolgaCursor::LoadFromImage(std::string_view image, std::string& message) {
-    return LoadInternal(image, message, false);
+    return LoadInternal(image, message, LoadMode::Records, nullptr);
 }
 
 bool TVolgaCursor::LoadHeader(std::string_view image, std::string& message) {
-    return LoadInternal(image, message, true);
+    return LoadInternal(image, message, LoadMode::Header, nullptr);
 }
 
-bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, bool headerOnly) {
+bool TVolgaCursor::CheckImage(std::string_view image, std::string& message, int& recordCount) {
+    uint32_t read = 0;
+    const bool ok = LoadInternal(image, message, LoadMode::Check, &read);
+    recordCount = ok ? static_cast<int>(read) : 0;
+    return ok;
+}
+
+bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, LoadMode mode,
+                                uint32_t* checked) {
     Clear();
     message.clear();
     // The image is deciphered in place for protected tables, so work on a copy then.
@@ -337,7 +523,7 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
         std::memset(PasswordBlock, 0, sizeof PasswordBlock);
     }
     std::string dataKey;
-    if (kind == 'P' && !headerOnly) {
+    if (kind == 'P' && mode != LoadMode::Header) {
         std::string keepPassword = Password;
         if (!FindPassword(dataKey)) {
             Password = keepPassword;
@@ -355,7 +541,7 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
         return fail(kBadSection);
     sectionText_ = std::string(section);
     Layout();
-    if (headerOnly) return true;
+    if (mode == LoadMode::Header) return true;
 
     if (kind == 'P') {
         size_t start = rd.Pos();
@@ -379,91 +565,32 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
         rd.Skip(static_cast<size_t>(notesLength));
     }
 
-    // Never reserve more than the bytes left could hold.
-    records_.reserve(std::min<size_t>(declared, rd.Left() / n + 1));
+    const RecordPlan plan(fields_);
     std::string error;
-    std::vector<uint8_t> header(n);
-    int lastPercent = -1;
-    while (records_.size() < declared && rd.Left() >= n) {
-        const int recNo = static_cast<int>(records_.size()) + 1;
-        rd.Raw(header.data(), n);
-        auto rec = std::make_unique<TVolgaRecord>();
-        rec->Data.Reset(recordSize_, varCount_);
-        size_t dataBytes = 0;
-        for (size_t i = 0; i < n && error.empty(); ++i) {
-            const TVolgaField& f = *fields_[i];
-            uint8_t len = header[i];
-            if (IsVarType(f.DataType)) {
-                if (len != 0 && len != 4) {
-                    error = VolgaFormat("Field '%s' has wrong length %d in record %d",
-                                        f.Name.c_str(), len, recNo);
-                }
-            } else if (len > f.DataSize) {
-                error = VolgaFormat("Field '%s' has wrong length %d in record %d", f.Name.c_str(),
-                                    len, recNo);
-            }
-        }
-        for (size_t i = 0; i < n && error.empty(); ++i) {
-            const TVolgaField& f = *fields_[i];
-            uint8_t len = header[i];
-            if (len == 0) continue;
-            if (!IsVarType(f.DataType)) {
-                if (!rd.Raw(rec->Data.Bytes.data() + f.Offset, len)) {
-                    error = kEndOfBuffer;
-                    break;
-                }
-                dataBytes += len;
-                continue;
-            }
-            int32_t count;
-            if (!rd.I32(count)) {
-                error = kEndOfBuffer;
-                break;
-            }
-            dataBytes += 4;
-            if (f.DataType == TVolgaFieldType::String) {
-                if (count < 0 || count > kMaxStringLength) {
-                    error = VolgaFormat("String field '%s' has wrong length %d in record %d",
-                                        f.Name.c_str(), count, recNo);
-                    break;
-                }
-            } else if (count < 0 || count > kMaxBlobLength) {
-                error = VolgaFormat("BLOB field '%s' has wrong length %d in record %d",
-                                    f.Name.c_str(), count, recNo);
-                break;
-            }
-            if (rd.Left() < static_cast<size_t>(count)) {
-                error = kEndOfBuffer;
-                break;
-            }
-            rec->Data.Vars[static_cast<size_t>(f.VarIndex)].assign(
-                reinterpret_cast<const char*>(rd.Here()), static_cast<size_t>(count));
-            rd.Skip(static_cast<size_t>(count));
-            dataBytes += static_cast<size_t>(count);
-        }
-        if (!error.empty()) break;
-        rec->Status = TVolgaRecordStatus::rsUnchanged;
-        rec->StoredSize = static_cast<int32_t>(n + dataBytes);
-        if (OnLoadRecord && !OnLoadRecord(*this, *rec)) continue;
-        records_.push_back(std::move(rec));
-        if (OnProgress && declared > 0) {
-            int percent = static_cast<int>((records_.size() * 100 + declared / 2) / declared);
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                OnProgress(percent);
-            }
-        }
+    uint32_t read;
+    if (mode == LoadMode::Check) {
+        CountRecords sink;
+        read = WalkRecords(rd, declared, plan, sink, error);
+    } else {
+        // Never reserve more than the bytes left could hold.
+        records_.reserve(std::min<size_t>(declared, rd.Left() / n + 1));
+        KeepRecords sink(*this, records_, declared);
+        read = WalkRecords(rd, declared, plan, sink, error);
     }
-    if (error.empty() && records_.size() != declared && !OnLoadRecord) {
+    if (error.empty() && read != declared) {
         error = VolgaFormat("Number of records read (%d) does not match declared record count (%d)",
-                            static_cast<int>(records_.size()), static_cast<int>(declared));
+                            static_cast<int>(read), static_cast<int>(declared));
     }
     if (!error.empty()) {
-        if (PartialOpen && !records_.empty()) {
+        if (PartialOpen && read > 0) {
             message = error;
         } else {
             return fail(error);
         }
+    }
+    if (mode == LoadMode::Check) {
+        *checked = read;
+        return true;
     }
     records_.shrink_to_fit();
 

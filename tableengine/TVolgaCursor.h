@@ -25,7 +25,8 @@ struct TVolgaFieldDef {
 class TVolgaCursor {
 public:
     using ProgressCallback = std::function<void(int percent)>;
-    // Returns false to reject the record (queries use it); it is then not kept.
+    // Returns false to reject the record (queries use it); it is then not kept. Rejected
+    // records still count as read: the load stops after the declared number.
     using LoadHook = std::function<bool(TVolgaCursor&, TVolgaRecord&)>;
     // Interactive password prompt: fills the password and returns true, or false on Cancel.
     // `attempt` counts from 1; `lastAttempt` is true for the third.
@@ -46,6 +47,10 @@ public:
     bool LoadFromImage(std::string_view image, std::string& message);
     // Reads the header and the field descriptions only.
     bool LoadHeader(std::string_view image, std::string& message);
+    // Reads a whole image as LoadFromImage does, with the same checks, result and message
+    // (PartialOpen included), but builds no records: `recordCount` is the number of records a
+    // load would keep without a load hook (OnLoadRecord is not called). The fields stay loaded.
+    bool CheckImage(std::string_view image, std::string& message, int& recordCount);
 
     // Appends the complete image of the table to `out`; returns its length.
     size_t BuildImage(std::string& out);
@@ -112,7 +117,9 @@ public:
     int32_t LastAutoInc() const { return lastAutoInc_; }
 
 private:
-    bool LoadInternal(std::string_view image, std::string& message, bool headerOnly);
+    enum class LoadMode { Header, Records, Check };
+    bool LoadInternal(std::string_view image, std::string& message, LoadMode mode,
+                      uint32_t* checked);
     bool ParseSection(std::string_view section, uint32_t fieldCount);
     void Layout();
     bool FindPassword(std::string& dataKey);

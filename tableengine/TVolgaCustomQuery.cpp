@@ -287,13 +287,6 @@ const TVolgaCursor& FieldsOf(const TVolgaQTable& t, const std::unique_ptr<TVolga
     return t.Cursor ? *t.Cursor : *header;
 }
 
-uint32_t DeclaredRecordCount(std::string_view image) {
-    size_t at = image.size() > 4 && image[4] == 'P' ? 45 : 5;
-    uint32_t v = 0;
-    if (image.size() >= at + 4) std::memcpy(&v, image.data() + at, 4);
-    return v;
-}
-
 // A table image holding only the records that pass the conditions, made without building a
 // record object per record: the records are read into one reusable buffer (only the fields the
 // conditions look at are copied) and the passing ones are copied as they are. It applies the
@@ -875,21 +868,17 @@ void TVolgaCustomQuery::LoadTables() {
         cursor->Password = TablePassword();
         bool filtering = !t.Origin && !t.Conditions.empty();
         const std::string_view image = images_[i].View();
-        const uint32_t declared = DeclaredRecordCount(image);
-        uint32_t seen = 0;
         bool bound = false;
         std::string filtered;
         if (filtering && FilterImage(image, *headers_[i], t.Conditions, ci, fmt, filtered))
             filtering = false;  // the image holds the passing records only
         if (filtering) {
-            // Rejected records are never kept. The hook also counts the records read, which the
-            // cursor cannot check itself while some are rejected.
+            // Rejected records are never kept.
             cursor->OnLoadRecord = [&](TVolgaCursor& c, TVolgaRecord& r) {
                 if (!bound) {
                     Bind(t.Conditions, c);
                     bound = true;
                 }
-                if (++seen > declared) return false;
                 return RowPasses(t.Conditions, r.Data, ci, fmt);
             };
         }
@@ -897,10 +886,6 @@ void TVolgaCustomQuery::LoadTables() {
         bool ok = cursor->LoadFromImage(filtered.empty() ? image : filtered, message);
         cursor->OnLoadRecord = nullptr;
         if (!ok) Fail("Error opening table: " + message);
-        if (filtering && seen < declared)
-            Fail("Error opening table: " +
-                 VolgaFormat("Number of records read (%d) does not match declared record count (%d)",
-                             static_cast<int>(seen), static_cast<int>(declared)));
         Bind(t.Conditions, *cursor);
         t.Cursor = std::move(cursor);
         images_[i].Release();
