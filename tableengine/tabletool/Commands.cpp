@@ -1,15 +1,8 @@
 #include "Commands.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -20,6 +13,7 @@
 #include "TVolgaCursor.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaEnv.h"
+#include "TVolgaQImage.h"
 #include "TVolgaQuery.h"
 #include "TVolgaTable.h"
 #include "TsvText.h"
@@ -227,50 +221,6 @@ bool AnyMilliseconds(TVolgaTable& t) {
     return false;
 }
 
-// A whole file for reading: mapped with its pages populated in one call (no copy, no page
-// faults while parsing), or read into memory where it cannot be mapped. Table files are
-// replaced by rename, never rewritten in place, so the mapping stays valid.
-class MappedFile {
-public:
-    ~MappedFile() {
-        if (map_) ::munmap(map_, size_);
-    }
-    bool Open(const std::string& path, std::string& error) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-            size_ = static_cast<size_t>(st.st_size);
-            void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            map_ = p == MAP_FAILED ? nullptr : p;
-        }
-        ::close(fd);
-        if (map_) return true;
-        size_ = 0;
-        return TVolgaEnv::Default()->ReadFile(path, copy_, error);
-    }
-    std::string_view View() const {
-        return map_ ? std::string_view(static_cast<const char*>(map_), size_) : copy_;
-    }
-
-private:
-    void* map_ = nullptr;
-    size_t size_ = 0;
-    std::string copy_;
-};
-
-// The record count a table image declares (after the password block of a protected one).
-int64_t DeclaredRecordCount(std::string_view image) {
-    const size_t at = image.size() > 4 && image[4] == 'P' ? 45 : 5;
-    if (image.size() < at + 4) return -1;
-    uint32_t n;
-    std::memcpy(&n, image.data() + at, 4);
-    return n;
-}
-
 }  // namespace
 
 int Create(const std::string& table, const std::vector<std::string>& specs, const Options& opt) {
@@ -435,33 +385,17 @@ int Sql(const std::string& folder, const std::string& statement, const Options& 
 }
 
 int Check(const std::string& table, const Options& opt) {
-    MappedFile file;
+    // The file mapped (no copy), then read with every check of opening the table but without
+    // building the records: the count and any error are those opening it would give.
+    TVolgaQImage file;
     std::string error;
-    if (!file.Open(table, error)) return Fail(table + ": " + error);
-    const std::string_view image = file.View();
-    std::string message;
-    {
-        // Every record is read and checked, then dropped at once: the check needs the count,
-        // not the records, and reusing one record's memory saves most of the loading time.
-        TVolgaCursor c;
-        c.Password = opt.Password;
-        int64_t kept = 0;
-        c.OnLoadRecord = [&kept](TVolgaCursor&, TVolgaRecord&) {
-            ++kept;
-            return false;
-        };
-        if (c.LoadFromImage(image, message) && kept == DeclaredRecordCount(image)) {
-            std::printf("%lld\n", static_cast<long long>(kept));
-            return std::fflush(stdout) == 0 ? 0 : 1;
-        }
-    }
-    // The quick pass found a fault, or bytes after the declared records (it reads records while
-    // bytes remain, since it keeps none). A complete load decides, and says what is wrong in the
-    // words (and record numbers) of opening the table.
+    if (!file.Load(TVolgaEnv::Default(), table, error)) return Fail(table + ": " + error);
     TVolgaCursor c;
     c.Password = opt.Password;
-    if (!c.LoadFromImage(image, message)) return Fail(table + ": " + message);
-    std::printf("%d\n", c.RecordCount());
+    std::string message;
+    int count = 0;
+    if (!c.CheckImage(file.View(), message, count)) return Fail(table + ": " + message);
+    std::printf("%d\n", count);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -4,14 +4,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "MalformedImages.h"
 #include "TVolgaCursor.h"
 #include "TVolgaEnv.h"
+#include "TVolgaSession.h"
 
 namespace {
 
@@ -224,6 +227,43 @@ TEST_F(TableToolTest, CheckReportsCountOrLoadError) {
     r = Run({"check", Path("none.d")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("No such file"), std::string::npos) << r.Err;
+}
+
+// check reads without building records; it must say what opening the table says (dump opens
+// it the way the program does), for every kind of damage the loader knows.
+TEST_F(TableToolTest, CheckAgreesWithOpeningTheTable) {
+    std::vector<malformed::NamedImage> images = malformed::Images();
+    for (auto& seed : malformed::CorpusImages(LOADER_CORPUS_DIR)) images.push_back(seed);
+    int n = 0;
+    for (const auto& [name, image, password] : images) {
+        const std::string path = Path("image" + std::to_string(++n) + ".d");
+        WriteText(path, image);
+        std::vector<std::string> check = {"check", path}, dump = {"dump", path};
+        if (!password.empty()) {
+            for (auto* args : {&check, &dump}) args->insert(args->end(), {"--password", password});
+        }
+        TVolgaSession::Instance().ClearPasswords();
+        TVolgaCursor c;
+        c.Password = password;
+        std::string message;
+        const bool loads = c.LoadFromImage(image, message);
+
+        const Result checked = Run(check), dumped = Run(dump);
+        if (loads) {
+            EXPECT_EQ(checked.Status, 0) << name << ": " << checked.Err;
+            EXPECT_EQ(checked.Out, std::to_string(c.RecordCount()) + "\n") << name;
+            EXPECT_EQ(dumped.Status, 0) << name << ": " << dumped.Err;
+            EXPECT_EQ(std::count(dumped.Out.begin(), dumped.Out.end(), '\n'),
+                      c.RecordCount() + 1)
+                << name;
+        } else {
+            EXPECT_EQ(checked.Status, 1) << name;
+            EXPECT_EQ(checked.Out, "") << name;
+            EXPECT_EQ(checked.Err, "tabletool: " + path + ": " + message + "\n") << name;
+            EXPECT_EQ(dumped.Err, "tabletool: " + path + ": Error opening table: " + message + "\n")
+                << name;
+        }
+    }
 }
 
 TEST_F(TableToolTest, ProtectedTables) {
