@@ -1,5 +1,6 @@
 // Fuzzes the table image loader: any bytes must either load or fail with a message, never
-// crash; an image that loads must survive a save and a reload with the same records.
+// crash; a check of the image must end the same way; an image that loads must survive a save
+// and a reload with the same records.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,13 +21,30 @@ const char kPassword[] = "fuzz";
     std::abort();
 }
 
+// A check of the image (the same reading without building records) must end as the load did.
+void CheckAgrees(std::string_view image, bool partial, bool loaded, const std::string& message,
+                 const TVolgaCursor& loadedCursor) {
+    TVolgaCursor c;
+    if (image.size() >= 5 && image[4] == 'P') c.Password = kPassword;
+    c.PartialOpen = partial;
+    std::string checkMessage;
+    int count = -1;
+    const bool ok = c.CheckImage(image, checkMessage, count);
+    if (ok != loaded || checkMessage != message) Fail("a check and a load end differently");
+    if (ok && (count != loadedCursor.RecordCount() || c.FieldCount() != loadedCursor.FieldCount()))
+        Fail("a check counts other records or fields than a load");
+    if (c.RecordCount() != 0) Fail("a check keeps records");
+}
+
 void LoadAndRoundTrip(std::string_view image, bool partial) {
     const bool protectedImage = image.size() >= 5 && image[4] == 'P';
     TVolgaCursor c;
     if (protectedImage) c.Password = kPassword;
     c.PartialOpen = partial;
     std::string message;
-    if (!c.LoadFromImage(image, message)) {
+    const bool loaded = c.LoadFromImage(image, message);
+    CheckAgrees(image, partial, loaded, message, c);
+    if (!loaded) {
         // An error record carries its own message, which may be empty.
         const bool errorRecord = image.size() >= 5 && image[4] == 'E';
         if (message.empty() && !errorRecord) Fail("a failed load must say why");
