@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Loading a 100,000-call table: `tabletool check` on the table file against sqlite3 counting the
-# same rows in an unindexed table, each run as a fresh process, median of several runs.
+# same rows in an unindexed table, each run as a fresh process: the median wall time of several
+# runs and their mean CPU time (user + system).
 #
 #   bench/compare_sqlite.sh [RECORDS]        (BUILD_DIR picks the build folder; default "build")
 set -euo pipefail
@@ -47,6 +48,7 @@ SQ_CMD=(sqlite3 "$WORK/calls.db" 'select count(*) from calls')
 SQ_SCAN_CMD=(sqlite3 "$WORK/calls.db" "select count(*) from calls where fileName <> ''")
 
 median_ms() {  # runs the command RUNS times after two warm-up runs; prints the median in ms
+    # (no CPU time: "-" stands for it)
     local times=() i start end
     for i in 1 2; do "$@" >/dev/null; done
     for ((i = 0; i < RUNS; i++)); do
@@ -55,14 +57,14 @@ median_ms() {  # runs the command RUNS times after two warm-up runs; prints the 
         end=$(date +%s%N)
         times+=($(((end - start) / 1000)))
     done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f -", a[int((NR+1)/2)]/1000}'
 }
 
-hyperfine_ms() {  # the median of a hyperfine run, in ms
+hyperfine_ms() {  # the median wall time and the mean CPU time (user + system) of a hyperfine run, in ms
     local json=$WORK/hyperfine.json
     hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$json" "$(printf '%q ' "$@")" \
         >/dev/null 2>&1
-    python3 -c "import json,sys; print('%.1f' % (json.load(open(sys.argv[1]))['results'][0]['median']*1000))" \
+    python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]; print('%.1f %.1f' % (r['median']*1000, (r['user']+r['system'])*1000))" \
         "$json"
 }
 
@@ -77,7 +79,9 @@ tt=$($measure "${TT_CMD[@]}")
 sq=$($measure "${SQ_CMD[@]}")
 sq_scan=$($measure "${SQ_SCAN_CMD[@]}")
 
-echo "timing: $how (each a new process)"
-printf '  %-58s %8s ms\n' "tabletool check Calls.d" "$tt"
-printf '  %-58s %8s ms\n' "sqlite3 calls.db 'select count(*) from calls'" "$sq"
-printf '  %-58s %8s ms\n' "sqlite3 calls.db \"... where fileName <> ''\" (reads rows)" "$sq_scan"
+echo "timing: $how (each a new process); load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '  %-58s %10s %10s\n' "" "wall ms" "CPU ms"
+row() { printf '  %-58s %10s %10s\n' "$1" $2; }
+row "tabletool check Calls.d" "$tt"
+row "sqlite3 calls.db 'select count(*) from calls'" "$sq"
+row "sqlite3 calls.db \"... where fileName <> ''\" (reads rows)" "$sq_scan"
