@@ -65,7 +65,12 @@ bool TVolgaEnv::WriteFileAtomic(const std::string& path, std::string_view data,
         error = std::strerror(errno);
         return false;
     }
-    bool ok = WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
+    // The new file is created for its owner only (0600); one that replaces a file takes that
+    // file's permissions, before anyone can see it under the name.
+    struct stat old;
+    bool ok = ::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode) ||
+              ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

@@ -1,6 +1,7 @@
 // Dataset life cycle over real table files: opening, editing, filtering, locating, clones,
 // saving and exporting.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -500,6 +501,40 @@ TEST_F(DatasetTest, DefaultValuesAndAutoBackup) {
     f.Close();
     f.Open();
     EXPECT_EQ(f.RecordCount(), 2);
+}
+
+TEST_F(DatasetTest, SavingOverATableKeepsItsPermissions) {
+    auto mode = [](const fs::path& p) {
+        struct stat st;
+        EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+        return st.st_mode & 07777;
+    };
+    auto t = MakeCalls(1);  // created, then saved over once
+    const fs::path file = dir / "Calls.d";
+    EXPECT_EQ(mode(file), 0600u);
+    for (mode_t m : {0644, 0640, 0604, 0751, 0444}) {
+        ASSERT_EQ(::chmod(file.c_str(), m), 0);
+        t->Append();
+        t->FieldByName("callID").SetAsString("M" + std::to_string(m));
+        t->Post();
+        t->SaveChanges();
+        EXPECT_EQ(mode(file), m);
+        EXPECT_NE(ReadAll(file).find("M" + std::to_string(m)), std::string::npos);
+    }
+
+    // A new file is its owner's only, whatever the table it was saved from; the environment
+    // does the same for any file it replaces (exports, copies).
+    const fs::path copy = dir / "Copy.d";
+    t->SaveToFile(copy.string());
+    EXPECT_EQ(mode(copy), 0600u);
+    std::string error;
+    const fs::path text = dir / "text.txt";
+    ASSERT_TRUE(env.WriteFileAtomic(text.string(), "one", error)) << error;
+    EXPECT_EQ(mode(text), 0600u);
+    ASSERT_EQ(::chmod(text.c_str(), 0664), 0);
+    ASSERT_TRUE(env.WriteFileAtomic(text.string(), "two", error)) << error;
+    EXPECT_EQ(mode(text), 0664u);
+    EXPECT_EQ(ReadAll(text), "two");
 }
 
 TEST_F(DatasetTest, MasterDetailLinkAndRanges) {
