@@ -136,12 +136,6 @@ std::string CellProblem(const TVolgaField& f, const std::string& text,
     }
 }
 
-// Memo and BLOB values do not go through the field's text conversion (which takes no text for
-// them); they are put into the posted record directly.
-bool IsLongValue(const TVolgaField& f) {
-    return IsBlobType(f.DataType);
-}
-
 // ---------------------------------------------------------------------------------------------
 
 struct OpenTable {
@@ -272,8 +266,6 @@ int Import(const std::string& table, const std::string& tsvPath, const Options& 
             columns.push_back(f);
         }
         const TVolgaFormatSettings& fmt = ot.Db.FormatSettings;
-        TVolgaCursor& cursor = *t.Cursor();
-        std::vector<std::pair<const TVolgaField*, std::string>> longValues;
         for (size_t ln = 1; ln < lines.size(); ++ln) {
             const std::string where = source + ":" + std::to_string(ln + 1) + ": ";
             std::vector<std::string_view> cells = SplitTabs(lines[ln]);
@@ -281,7 +273,6 @@ int Import(const std::string& table, const std::string& tsvPath, const Options& 
                 return Fail(where + std::to_string(cells.size()) + " cells, expected " +
                             std::to_string(columns.size()));
             t.Append();
-            longValues.clear();
             for (size_t i = 0; i < cells.size(); ++i) {
                 TVolgaDataField& f = *columns[i];
                 const TVolgaField& stored = *f.Stored();
@@ -294,19 +285,9 @@ int Import(const std::string& table, const std::string& tsvPath, const Options& 
                 if (!problem.empty())
                     return Fail(where + f.FieldName + ": '" + EscapeCell(value) + "' is " +
                                 problem);
-                if (IsLongValue(stored)) {
-                    f.Clear();
-                    longValues.emplace_back(&stored, std::move(value));
-                } else {
-                    f.SetAsString(value);
-                }
+                f.SetAsString(value);  // memo and BLOB fields take the whole text
             }
             t.Post();
-            if (!longValues.empty()) {
-                TVolgaRecord* rec = t.CurrentRecord();
-                for (const auto& [field, value] : longValues) field->SetText(rec->Data, value);
-                rec->StoredSize = cursor.ComputeStoredSize(rec->Data);
-            }
         }
         t.SaveChanges();
     } catch (const EVolgaError& e) {

@@ -134,6 +134,42 @@ TEST_F(TableToolTest, EveryTypeRoundTripsThroughImportAndDump) {
     EXPECT_EQ(Run({"check", copy}).Out, "3\n");
 }
 
+// Memo and BLOB cells are stored whole: longer than any String may be, every byte value, and a
+// BLOB of one zero byte is a value, not an empty cell.
+TEST_F(TableToolTest, ImportStoresLongMemoAndBlobValuesWhole) {
+    const std::string table = Path("long.d");
+    ASSERT_EQ(Run({"create", table, "n:integer", "m:memo", "bl:blob"}).Status, 0);
+    std::string memo, memoCell;
+    for (int i = 0; memo.size() < 20000; ++i) {
+        memo += "line " + std::to_string(i) + " \\ end\r\n";
+        memoCell += "line " + std::to_string(i) + " \\\\ end\\r\\n";
+    }
+    std::string blob, blobCell;
+    static const char kHex[] = "0123456789ABCDEF";
+    for (int b = 0; b < 256; ++b) {
+        blob += static_cast<char>(b);
+        blobCell += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
+    }
+    const std::string tsv =
+        "n\tm\tbl\n1\t" + memoCell + "\t" + blobCell + "\n2\t\t\\x00\n3\tshort\t\n";
+    Result r = Run({"import", table}, tsv);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+
+    TVolgaCursor c;
+    std::string message;
+    ASSERT_TRUE(c.LoadFromImage(ReadText(table), message)) << message;
+    ASSERT_EQ(c.RecordCount(), 3);
+    const TVolgaField& m = *c.FieldByName("m");
+    const TVolgaField& bl = *c.FieldByName("bl");
+    EXPECT_EQ(m.GetText(c.Record(0)->Data), memo);
+    EXPECT_EQ(bl.GetText(c.Record(0)->Data), blob);
+    EXPECT_TRUE(m.IsZero(c.Record(1)->Data));
+    EXPECT_EQ(bl.GetText(c.Record(1)->Data), std::string(1, '\0'));
+    EXPECT_EQ(m.GetText(c.Record(2)->Data), "short");
+    EXPECT_TRUE(bl.IsZero(c.Record(2)->Data));
+    EXPECT_EQ(Run({"check", table}).Out, "3\n");
+}
+
 TEST_F(TableToolTest, ImportFromStandardInputWithOtherDateAndTimeForms) {
     const std::string table = Path("calls.d");
     ASSERT_EQ(Run({"create", table, "Call Date:date", "Start:time", "At:datetime"}).Status, 0);
