@@ -17,4 +17,13 @@ inline constexpr const char* kDemoStart = "Demo start recording";
 inline constexpr const char* kRecording = "Recording";
 inline constexpr const char* kDemoStop = "Demo stop recording";
 inline constexpr const char* kCaptureStopped = "Recording stopped: ";
+// The audio input and its stand-ins.
+inline constexpr const char* kAudioInput = "Audio input: ";
+inline constexpr const char* kDeviceInput = "the sound card's default input";
+inline constexpr const char* kToneInput = "a %1 Hz tone (stand-in for a microphone)";
+inline constexpr const char* kWavInput = "the WAV file %1 (stand-in for a microphone)";
+inline constexpr const char* kBadAudioInput =
+    "Unknown audio input (use device, tone, tone:HZ or wav:PATH): ";
+inline constexpr const char* kStandInNoAudio = "The WAV file holds no audio: ";
+inline constexpr const char* kCloseRecording = "Error closing the recording file: ";
 }  // namespace RecordingTexts

@@ -3,9 +3,12 @@
 
 #include <QFile>
 #include <QStringList>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 #include "IAlarmCalls.h"
+#include "IAudioInput.h"
 #include "IAudioRecorder.h"
 #include "IMixer.h"
 #include "IStorageRuns.h"
@@ -79,5 +82,36 @@ public:
     void StartBackupRun() override {
         calls << "backup";
         backingUp = true;
+    }
+};
+
+// A sound card's input driven by the test: Deliver() hands over audio in the buffers the
+// recorder asked for, as the device's callbacks would.
+class ManualAudioInput : public IAudioInput {
+public:
+    int bufferSize = 0, bufferCount = 0, opens = 0, closes = 0;
+    bool open = false;
+    bool failOpen = false;
+    void Open(int size, int count) override {
+        ++opens;
+        if (failOpen) throw std::runtime_error("Error opening audio device for input.\nBad device ID.");
+        bufferSize = size;
+        bufferCount = count;
+        open = true;
+    }
+    void Close() override {
+        if (open) ++closes;
+        open = false;
+    }
+    bool IsOpen() const override { return open; }
+    // Whole buffers only, as a device fills them; stops when the input is closed.
+    void Deliver(const std::vector<uint8_t>& audio) {
+        for (size_t at = 0; open && bufferSize > 0 && at + size_t(bufferSize) <= audio.size();
+             at += size_t(bufferSize))
+            if (OnData)
+                OnData(QByteArray(reinterpret_cast<const char*>(audio.data() + at), bufferSize));
+    }
+    void Lose(const QString& reason) {
+        if (OnFailure) OnFailure(reason);
     }
 };
