@@ -8,7 +8,7 @@ PACKAGES=(
     sqlite3 libsqlite3-dev libxml2-utils python3 hyperfine
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libgsm1-dev libmp3lame-dev libmpg123-dev nettle-dev libcurl4-openssl-dev
-    xvfb xauth pulseaudio ffmpeg sox python3-aiosmtpd poppler-utils imagemagick
+    xvfb xauth pulseaudio pulseaudio-utils ffmpeg sox python3-aiosmtpd poppler-utils imagemagick
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -4,7 +4,14 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "IAudioInput.h"
+#include "RecordingTexts.h"
+#include "TAudioInputChoice.h"
+#include "TCAudioRecorder.h"
+#include "TCallCompletion.h"
 #include "TCallsGrid.h"
+#include "TPulseMixer.h"
+#include "TdmRecorder.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
 #include "TEventLog.h"
@@ -24,6 +31,10 @@ TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
     : QObject(parent), args_(args) {}
 
 TPelmApplication::~TPelmApplication() {
+    recorder_.reset();
+    completion_.reset();
+    micRec_.reset();
+    mixer_.reset();
     passProtection_.reset();
     newPassword_.reset();
     filterNums_.reset();
@@ -54,7 +65,11 @@ bool TPelmApplication::Start() {
     TEventLog::SetInstance(log_.get());
 
     // 1. The main window opens the stores and builds the channel table.
-    main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), settings, args_);
+    // The window sees the program's own arguments (STARTUP), not the audio-input switch.
+    QStringList windowArgs;
+    for (const QString& a : args_)
+        if (!a.startsWith(TAudioInputChoice::kSwitch)) windowArgs << a;
+    main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), settings, windowArgs);
     if (g.StartupAbort) return false;
     // 2. The event log.
     logWindow_ = std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
@@ -138,6 +153,28 @@ bool TPelmApplication::Start() {
     filterNums_ = std::make_unique<TfmFilterNums>(*filtered_, main_.get());
     config_->OpenFilterList = [this](int direction) { filterNums_->ShowList(direction); };
     if (g.StartupAbort) return false;
+
+    // The simulated line source and the recording path: capture from the chosen audio input,
+    // completion and filing into the calls database.
+    QString inputError;
+    const TAudioInputChoice input = TAudioInputChoice::FromArguments(args_, &inputError);
+    if (!inputError.isEmpty()) log_->LogGeneral(inputError);
+    log_->LogGeneral(RecordingTexts::kAudioInput + input.Description());
+    // The mixer belongs to the sound card; a stand-in input leaves the system's inputs alone.
+    if (input.InputKind == TAudioInputChoice::Kind::Device) mixer_ = std::make_unique<TPulseMixer>();
+    micRec_ = std::make_unique<TCAudioRecorder>(input.Create());
+    completion_ = std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
+                                                    filtered_.get(), nullptr, nullptr);
+    recorder_ = std::make_unique<TdmRecorder>(TChannelTable::Instance(), settings, *micRec_,
+                                              mixer_.get(), *completion_, nullptr);
+    recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
+    recorder_->OnEndCall = [main] {
+        if (main->Hooks().Record) main->Hooks().Record();
+    };
+    hooks = main_->Hooks();
+    hooks.Record = [this] { recorder_->RecordClick(); };
+    hooks.CallActive = [this] { return recorder_->CallActive(); };
+    main_->SetHooks(hooks);
 
     // 6. The password windows.
     newPassword_ = std::make_unique<TfmNewPassword>(config_->Store(), config_.get(), config_.get());

@@ -18,6 +18,10 @@ class TfmFilterNums;
 class TfmConfig;
 class TfmNewPassword;
 class TfmPassProtection;
+class TCAudioRecorder;
+class TCallCompletion;
+class TdmRecorder;
+class IMixer;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -41,6 +45,9 @@ public:
     TfmNewPassword* NewPasswordWindow() const { return newPassword_.get(); }
     TfmPassProtection* PassProtectionWindow() const { return passProtection_.get(); }
     TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
+    TdmRecorder* Recorder() const { return recorder_.get(); }
+    TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
+    TCallCompletion* Completion() const { return completion_.get(); }
     // The logger grid's columns: title, field, width.
     static std::vector<TDatasetModel::Column> LoggerColumns();
 
@@ -57,4 +64,8 @@ private:
     std::unique_ptr<TfmFilterNums> filterNums_;
     std::unique_ptr<TfmNewPassword> newPassword_;
     std::unique_ptr<TfmPassProtection> passProtection_;
+    std::unique_ptr<IMixer> mixer_;
+    std::unique_ptr<TCAudioRecorder> micRec_;
+    std::unique_ptr<TCallCompletion> completion_;
+    std::unique_ptr<TdmRecorder> recorder_;
 };

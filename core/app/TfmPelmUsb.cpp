@@ -244,8 +244,13 @@ void TfmPelmUsb::BuildMenus() {
     connect(AddAction(player, "mmiFastForward", "Fast forward"), &QAction::triggered, this,
             hook(&TMainHooks::FastForward));
     player->addSeparator();
-    connect(AddAction(player, "mmiRecord", "Record"), &QAction::triggered, this,
-            hook(&TMainHooks::Record));
+    QAction* record = AddAction(player, "mmiRecord", "Record");
+    record->setCheckable(true);
+    connect(record, &QAction::triggered, this, [this, record] {
+        // The item shows the call state, not the click.
+        record->setChecked(hooks_.CallActive && hooks_.CallActive());
+        if (hooks_.Record) hooks_.Record();
+    });
 
     toolsMenu_ = bar->addMenu("  &Tools  ");
     connect(AddAction(toolsMenu_, "mmiSettings", "Settings..."), &QAction::triggered, this,
@@ -295,7 +300,10 @@ void TfmPelmUsb::BuildToolbar() {
     connect(speedButton1_, &QToolButton::clicked, this, &TfmPelmUsb::RunExternalTool);
     layout->addStretch(1);
     auto* record = add("btnRecord", "Record");
-    connect(record, &QToolButton::clicked, this, [this] {
+    record->setCheckable(true);
+    connect(record, &QToolButton::clicked, this, [this, record] {
+        // The button shows the call state, not the click.
+        record->setChecked(hooks_.CallActive && hooks_.CallActive());
         if (hooks_.Record) hooks_.Record();
     });
     // The tool bar sits above the page area.
@@ -471,6 +479,11 @@ void TfmPelmUsb::RefreshActions() {
     if (QToolButton* b = ToolbarButton("btnSettings")) b->setEnabled(bool(hooks_.ShowConfig));
     if (QToolButton* b = ToolbarButton("btnEmail")) b->setEnabled(bool(hooks_.EmailFile));
     if (QToolButton* b = ToolbarButton("btnRecord")) b->setEnabled(bool(hooks_.Record));
+}
+
+void TfmPelmUsb::SetRecordDown(bool down) {
+    if (QToolButton* b = ToolbarButton("btnRecord")) b->setChecked(down);
+    if (QAction* a = Action("mmiRecord")) a->setChecked(down);
 }
 
 void TfmPelmUsb::SetTreeItemEnabled(int item, bool on) {

@@ -79,6 +79,8 @@ public:
     TFolderTreeView* tree() const { return tree_; }
     // Enables or disables an item of the Tree menu (0 Add node .. 8 Collapse all).
     void SetTreeItemEnabled(int item, bool on);
+    // The Record button down and the "Record" menu item checked while a call runs.
+    void SetRecordDown(bool down);
     QWidget* Panel2() const { return panel2_; }
     QWidget* Panel9() const { return panel9_; }
     QWidget* Panel13() const { return panel13_; }
