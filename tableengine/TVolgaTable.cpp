@@ -5,6 +5,7 @@
 #include "EVolgaError.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaEnv.h"
+#include "TVolgaQImage.h"
 
 TVolgaTable::TVolgaTable(TVolgaDatabase* database) : TVolgaDataset(database) {}
 
@@ -95,11 +96,14 @@ void TVolgaTable::LoadData() {
             break;
         }
         case TVolgaLoadMode::lmFile: {
+            // Mapped when read through the default environment: the records are built straight
+            // from the file's pages, without a copy of the whole file first.
             std::string path = FileName();
-            std::string data, error;
-            if (!env->FileExists(path) || !env->ReadFile(path, data, error))
+            TVolgaQImage image;
+            std::string error;
+            if (!env->FileExists(path) || !image.Load(env, path, error))
                 Error(VolgaFormat("Error opening file %s", path.c_str()));
-            load(data);
+            load(image.View());
             break;
         }
         case TVolgaLoadMode::lmClone: {
