@@ -69,7 +69,7 @@ private slots:
         QVERIFY(p->Recorder()->CallActive());
         QVERIFY(RecordButton(*p)->isChecked());
         QVERIFY(RecordItem(*p)->isChecked());
-        QTest::qWait(2500);
+        QTest::qWait(3500);  // longer than the 2-second outgoing filter
         RecordItem(*p)->trigger();
         QVERIFY(!p->Recorder()->CallActive());
         QVERIFY(!RecordButton(*p)->isChecked());
@@ -98,7 +98,7 @@ private slots:
             folder = TLiveSettings::Instance().edtFolder;
             QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
             QVERIFY(p->Recorder()->CallActive());
-            QTest::qWait(3000);
+            QTest::qWait(3500);
             p->MainWindow()->ExitProgram();
             QVERIFY(!p->AudioRecorder()->Running());
             QCOMPARE(int(FiledCalls(*p).size()), 1);
