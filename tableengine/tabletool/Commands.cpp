@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -160,8 +158,12 @@ struct OpenTable {
 
 bool ReadAll(const std::string& path, std::string& out, std::string& error) {
     if (!path.empty()) return TVolgaEnv::Default()->ReadFile(path, out, error);
-    out.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    if (std::cin.bad()) {
+    // Through stdio: the tool has no use for iostreams, whose set-up every start would pay.
+    out.clear();
+    char buf[1 << 16];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, stdin)) > 0) out.append(buf, got);
+    if (std::ferror(stdin)) {
         error = "cannot read standard input";
         return false;
     }
