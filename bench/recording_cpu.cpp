@@ -37,7 +37,9 @@ double CpuSeconds() {
 // Messages go to stderr instead of a box that waits for a click.
 class PrintedMessages : public TMessages {
 public:
-    void Show(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void Show(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
 };
 
 }  // namespace
@@ -90,9 +92,11 @@ int main(int argc, char** argv) {
             const double elapsed = wall.elapsed() / 1000.0;
             TVolgaTable& calls = program.Database()->tblCalls;
             calls.SetFiltered(false);
-            std::printf("recorded %.1f s (codec item %d, %.0f audio bytes): CPU %.3f s = %.2f %% of one core; calls filed: %d\n",
-                        elapsed, TLiveSettings::Instance().cbxCompression, written, cpu,
-                        100.0 * cpu / elapsed, calls.RecordCount());
+            std::printf(
+                "recorded %.1f s (codec item %d, %.0f audio bytes): CPU %.3f s = %.2f %% of one "
+                "core; calls filed: %d\n",
+                elapsed, TLiveSettings::Instance().cbxCompression, written, cpu,
+                100.0 * cpu / elapsed, calls.RecordCount());
             status = calls.RecordCount() == 1 ? 0 : 1;
             QCoreApplication::exit(status);
         });

@@ -52,18 +52,24 @@ TAudioInputChoice TAudioInputChoice::FromArguments(const QStringList& args, QStr
 
 std::unique_ptr<IAudioInput> TAudioInputChoice::Create() const {
     switch (InputKind) {
-        case Kind::Tone: return std::make_unique<TToneAudioInput>(Frequency);
-        case Kind::WavFile: return std::make_unique<TWavFileAudioInput>(Path);
-        case Kind::Device: break;
+        case Kind::Tone:
+            return std::make_unique<TToneAudioInput>(Frequency);
+        case Kind::WavFile:
+            return std::make_unique<TWavFileAudioInput>(Path);
+        case Kind::Device:
+            break;
     }
     return std::make_unique<TQtAudioInput>();
 }
 
 QString TAudioInputChoice::Description() const {
     switch (InputKind) {
-        case Kind::Tone: return QString(RecordingTexts::kToneInput).arg(Frequency);
-        case Kind::WavFile: return QString(RecordingTexts::kWavInput).arg(Path);
-        case Kind::Device: break;
+        case Kind::Tone:
+            return QString(RecordingTexts::kToneInput).arg(Frequency);
+        case Kind::WavFile:
+            return QString(RecordingTexts::kWavInput).arg(Path);
+        case Kind::Device:
+            break;
     }
     return RecordingTexts::kDeviceInput;
 }

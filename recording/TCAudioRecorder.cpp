@@ -41,7 +41,9 @@ bool TCAudioRecorder::SetCodec(int item) {
     return true;
 }
 
-uint64_t TCAudioRecorder::DataLength() const { return writer_ ? writer_->DataLength() : 0; }
+uint64_t TCAudioRecorder::DataLength() const {
+    return writer_ ? writer_->DataLength() : 0;
+}
 
 void TCAudioRecorder::Start() {
     Stop();
@@ -102,8 +104,10 @@ void TCAudioRecorder::FailLater(const QString& reason) {
     QTimer::singleShot(0, this, [self, generation, reason] {
         if (!self || self->generation_ != generation || !self->running_) return;
         self->Stop();
-        if (self->OnFailure) self->OnFailure(reason);
-        else LogGeneral(RecordingTexts::kCaptureStopped + reason);
+        if (self->OnFailure)
+            self->OnFailure(reason);
+        else
+            LogGeneral(RecordingTexts::kCaptureStopped + reason);
     });
 }
 

@@ -38,8 +38,7 @@ public:
     int BufferSize = 22051;
     int BufferCount = 4;
     // The analysis converter's output (8000 Hz, 8-bit, mono PCM).
-    std::function<void(TdeAudioConvertor& sender, std::span<const uint8_t> data)>
-        On8BitPCMConveted;
+    std::function<void(TdeAudioConvertor& sender, std::span<const uint8_t> data)> On8BitPCMConveted;
 
     bool SetCodec(int item) override;
     void SetFileName(const QString& fileName) override { FileName = fileName; }

@@ -81,8 +81,7 @@ bool TPulseMixer::SelectMicrophone() {
 bool TPulseMixer::RestoreRecordingInput() {
     if (!haveSaved_) return false;
     bool ok = true;
-    if (!saved_.ActivePort.isEmpty())
-        ok = Run({"set-source-port", saved_.Name, saved_.ActivePort});
+    if (!saved_.ActivePort.isEmpty()) ok = Run({"set-source-port", saved_.Name, saved_.ActivePort});
     if (!saved_.Volume.isEmpty()) ok = Run({"set-source-volume", saved_.Name, saved_.Volume}) && ok;
     return ok;
 }

@@ -37,8 +37,8 @@ void TQtAudioInput::Open(int bufferSize, int bufferCount) {
     phase_ = 0;
     pending_.clear();
     source_ = new QAudioSource(device, format_, this);
-    source_->setBufferSize(format_.bytesForDuration(
-        static_cast<qint64>(bufferSize) * bufferCount * 1000000LL / 22050));
+    source_->setBufferSize(format_.bytesForDuration(static_cast<qint64>(bufferSize) * bufferCount *
+                                                    1000000LL / 22050));
     io_ = source_->start();
     if (!io_ || source_->error() != QAudio::NoError) {
         delete source_;
@@ -49,7 +49,8 @@ void TQtAudioInput::Open(int bufferSize, int bufferCount) {
     connect(io_, &QIODevice::readyRead, this, &TQtAudioInput::ReadAvailable);
     connect(source_, &QAudioSource::stateChanged, this, [this](QAudio::State s) {
         if (s == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError) {
-            QString reason = QString::fromStdString(AudioTexts::ResultCodeMessage(AudioTexts::kOpenInput, 7));
+            QString reason =
+                QString::fromStdString(AudioTexts::ResultCodeMessage(AudioTexts::kOpenInput, 7));
             Close();
             if (OnFailure) OnFailure(reason);
         }
@@ -89,7 +90,8 @@ QByteArray TQtAudioInput::ToCaptureFormat(const QByteArray& data, const QAudioFo
     auto sampleAt = [&](qsizetype frame, int ch) -> double {
         const char* p = data.constData() + frame * frameBytes + ch * bytes;
         switch (from.sampleFormat()) {
-            case QAudioFormat::UInt8: return (static_cast<unsigned char>(*p) - 128) / 128.0;
+            case QAudioFormat::UInt8:
+                return (static_cast<unsigned char>(*p) - 128) / 128.0;
             case QAudioFormat::Int16: {
                 int16_t v;
                 std::memcpy(&v, p, 2);
@@ -105,7 +107,8 @@ QByteArray TQtAudioInput::ToCaptureFormat(const QByteArray& data, const QAudioFo
                 std::memcpy(&v, p, 4);
                 return v;
             }
-            default: return 0.0;
+            default:
+                return 0.0;
         }
     };
     QByteArray out;

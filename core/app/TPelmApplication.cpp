@@ -10,8 +10,6 @@
 #include "TCAudioRecorder.h"
 #include "TCallCompletion.h"
 #include "TCallsGrid.h"
-#include "TPulseMixer.h"
-#include "TdmRecorder.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
 #include "TEventLog.h"
@@ -19,12 +17,14 @@
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TPelmGlobals.h"
+#include "TPulseMixer.h"
 #include "TTreeController.h"
+#include "TdmRecorder.h"
 #include "TfmConfig.h"
 #include "TfmFilterNums.h"
 #include "TfmLog.h"
-#include "TfmPelmUsb.h"
 #include "TfmPasswords.h"
+#include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
 
 TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
@@ -50,10 +50,14 @@ TPelmApplication::~TPelmApplication() {
 
 std::vector<TDatasetModel::Column> TPelmApplication::LoggerColumns() {
     const Qt::Alignment centre = Qt::AlignCenter;
-    return {{"Channel", "Channel", 0, centre},      {"Date", "Date", 0},
-            {"Time", "startTime", 0},               {"Duration", "duration", 55},
-            {"Direction", "callDir", 60},           {"DTMF digits", "dtmf", 80},
-            {"Caller ID", "callerID", 80},          {"Memo", "Memo", 80},
+    return {{"Channel", "Channel", 0, centre},
+            {"Date", "Date", 0},
+            {"Time", "startTime", 0},
+            {"Duration", "duration", 55},
+            {"Direction", "callDir", 60},
+            {"DTMF digits", "dtmf", 80},
+            {"Caller ID", "callerID", 80},
+            {"Memo", "Memo", 80},
             {"Medium label", "MediumLabel", 100}};
 }
 
@@ -72,7 +76,8 @@ bool TPelmApplication::Start() {
     main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), settings, windowArgs);
     if (g.StartupAbort) return false;
     // 2. The event log.
-    logWindow_ = std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
+    logWindow_ =
+        std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
     for (const QString& note : main_->StartupNotes) log_->LogGeneral(note);
     connect(main_.get(), &TfmPelmUsb::logWindowRequested, logWindow_.get(), [this] {
         logWindow_->show();
@@ -161,7 +166,8 @@ bool TPelmApplication::Start() {
     if (!inputError.isEmpty()) log_->LogGeneral(inputError);
     log_->LogGeneral(RecordingTexts::kAudioInput + input.Description());
     // The mixer belongs to the sound card; a stand-in input leaves the system's inputs alone.
-    if (input.InputKind == TAudioInputChoice::Kind::Device) mixer_ = std::make_unique<TPulseMixer>();
+    if (input.InputKind == TAudioInputChoice::Kind::Device)
+        mixer_ = std::make_unique<TPulseMixer>();
     micRec_ = std::make_unique<TCAudioRecorder>(input.Create());
     completion_ = std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
                                                     filtered_.get(), nullptr, nullptr);
@@ -203,6 +209,7 @@ void TPelmApplication::Run() {
     // The access password is asked before any window is shown; a wrong one ends the program.
     if (!main_->AskAccessAtFirstShow()) return;
     main_->show();
-    if (QStandardItem* first = db_ ? db_->Tree.NodeAt(0) : nullptr) main_->tree()->SelectNode(first);
+    if (QStandardItem* first = db_ ? db_->Tree.NodeAt(0) : nullptr)
+        main_->tree()->SelectNode(first);
     main_->Timer1()->start();
 }

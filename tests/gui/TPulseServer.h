@@ -18,8 +18,8 @@ public:
         if (pulseaudio.isEmpty()) return Fail("pulseaudio is not installed");
         const QString run = dir_.path() + "/pa";
         QDir().mkpath(run);
-        QFile::setPermissions(run, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         const QString socket = run + "/native";
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", run);

@@ -78,7 +78,8 @@ private slots:
         TPulseMixer mixer;
         QVERIFY(mixer.SelectMicrophone());
         QCOMPARE(volume(), QString("30000"));
-        QVERIFY(TPulseServer::Pactl({"set-source-volume", "sine", "50000"}));  // moved during the call
+        QVERIFY(
+            TPulseServer::Pactl({"set-source-volume", "sine", "50000"}));  // moved during the call
         QVERIFY(mixer.RestoreRecordingInput());
         QCOMPARE(volume(), QString("30000"));
         QVERIFY(TPulseServer::Pactl({"set-source-volume", "sine", "65536"}));
@@ -88,11 +89,16 @@ private slots:
         QTest::addColumn<int>("item");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("codec");
-        QTest::newRow("a-Law") << 0 << ".wav" << "pcm_alaw";
-        QTest::newRow("u-Law") << 1 << ".wav" << "pcm_mulaw";
-        QTest::newRow("IMA ADPCM") << 2 << ".wav" << "adpcm_ima_wav";
-        QTest::newRow("GSM") << 3 << ".wav" << "gsm_ms";
-        QTest::newRow("MP3") << 4 << ".mp3" << "mp3";
+        QTest::newRow("a-Law") << 0 << ".wav"
+                               << "pcm_alaw";
+        QTest::newRow("u-Law") << 1 << ".wav"
+                               << "pcm_mulaw";
+        QTest::newRow("IMA ADPCM") << 2 << ".wav"
+                                   << "adpcm_ima_wav";
+        QTest::newRow("GSM") << 3 << ".wav"
+                             << "gsm_ms";
+        QTest::newRow("MP3") << 4 << ".mp3"
+                             << "mp3";
     }
     void everyCodecRecordsTheSineSource() {
         QFETCH(int, item);
@@ -115,10 +121,11 @@ private slots:
         QCOMPARE(call.FileSizeKb, TfmPelmorantDB::RoundFileSizeKb(file.size()));
 
         int status = 0;
-        const QString probe = Run("ffprobe", {"-v", "error", "-show_entries",
-                                              "stream=codec_name,sample_rate,channels", "-of",
-                                              "default=noprint_wrappers=1", call.Path},
-                                  &status);
+        const QString probe =
+            Run("ffprobe",
+                {"-v", "error", "-show_entries", "stream=codec_name,sample_rate,channels", "-of",
+                 "default=noprint_wrappers=1", call.Path},
+                &status);
         QCOMPARE(status, 0);
         QVERIFY2(probe.contains("codec_name=" + codec + "\n"), qPrintable(probe));
         QVERIFY2(probe.contains("sample_rate=11025\n"), qPrintable(probe));

@@ -46,18 +46,21 @@ private slots:
         QVERIFY(p);
         QVERIFY(LogHas(*p, "Audio input: a 600 Hz tone"));
         TLiveSettings::Instance().cbxCompression = 3;  // GSM
-        const int shown = messages_->Shown.size();  // e.g. no sound card to play on
+        const int shown = messages_->Shown.size();     // e.g. no sound card to play on
         RecordCall(*p, 3200);
         const auto calls = FiledCalls(*p);
         QCOMPARE(int(calls.size()), 1);
         QVERIFY2(IsFinalName(calls[0].FileName, ".wav"), qPrintable(calls[0].FileName));
         QVERIFY(calls[0].Channel == 0 || calls[0].Channel == 1);
-        const auto info = TdeRIFFAudioReader::ReadFile(QFile::encodeName(calls[0].Path).toStdString());
+        const auto info =
+            TdeRIFFAudioReader::ReadFile(QFile::encodeName(calls[0].Path).toStdString());
         QCOMPARE(int(info.format.FormatTag()), 49);
         // About three seconds of GSM (2239 bytes/s), whole 65-byte blocks.
-        QVERIFY2(info.dataLength > 5000 && info.dataLength < 9000, qPrintable(QString::number(info.dataLength)));
+        QVERIFY2(info.dataLength > 5000 && info.dataLength < 9000,
+                 qPrintable(QString::number(info.dataLength)));
         QCOMPARE(int(info.dataLength % 65), 0);
-        QVERIFY(!QFileInfo::exists(TLiveSettings::Instance().edtFolder + QString::number(calls[0].Channel) + "_recording.wav"));
+        QVERIFY(!QFileInfo::exists(TLiveSettings::Instance().edtFolder +
+                                   QString::number(calls[0].Channel) + "_recording.wav"));
         QVERIFY(TChannelTable::Instance()[calls[0].Channel].Idle);
         QCOMPARE(messages_->Shown.size(), shown);
     }
@@ -118,7 +121,8 @@ private slots:
         QVERIFY(p);
         QVERIFY(LogHas(*p, "Audio input: the sound card's default input"));
         QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
-        QCOMPARE(messages_->Shown.value(messages_->Shown.size() - 1), QString("Error opening audio device for input.\nBad device ID."));
+        QCOMPARE(messages_->Shown.value(messages_->Shown.size() - 1),
+                 QString("Error opening audio device for input.\nBad device ID."));
         QVERIFY(!p->Recorder()->CallActive());
         QVERIFY(!RecordButton(*p)->isChecked());
         QVERIFY(!RecordItem(*p)->isChecked());
@@ -140,7 +144,8 @@ private slots:
         auto p = Start({"--audio-input=wav:" + dirs_->Root() + "/none.wav"});
         QVERIFY(p);
         QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
-        QVERIFY(messages_->Shown.value(messages_->Shown.size() - 1).startsWith("Error opening audio device for input.\nCan not read the file "));
+        QVERIFY(messages_->Shown.value(messages_->Shown.size() - 1)
+                    .startsWith("Error opening audio device for input.\nCan not read the file "));
         QVERIFY(!p->Recorder()->CallActive());
         QVERIFY(!RecordButton(*p)->isChecked());
     }

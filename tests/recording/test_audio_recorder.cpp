@@ -28,7 +28,9 @@ using namespace audiotest;
 
 namespace {
 
-std::filesystem::path Path(const QString& s) { return QFile::encodeName(s).toStdString(); }
+std::filesystem::path Path(const QString& s) {
+    return QFile::encodeName(s).toStdString();
+}
 
 // The audio of a WAV file decoded to 16-bit mono at 11025 Hz by our own decoders.
 std::vector<int16_t> DecodeOwn(const QString& file) {
@@ -117,9 +119,9 @@ TEST_F(AudioRecorderTest, EveryCodecWritesItsLayoutAndTheToneThatWentIn) {
         int header;
         uint32_t data;  // 0: not fixed by the input length
     };
-    for (const Expect& e : {Expect{0, 6, 46, 16 * 1380}, Expect{1, 7, 46, 16 * 1380},
-                            Expect{2, 17, 48, 43 * 256}, Expect{3, 49, 48, 69 * 65},
-                            Expect{4, 85, 58, 0}}) {
+    for (const Expect& e :
+         {Expect{0, 6, 46, 16 * 1380}, Expect{1, 7, 46, 16 * 1380}, Expect{2, 17, 48, 43 * 256},
+          Expect{3, 49, 48, 69 * 65}, Expect{4, 85, 58, 0}}) {
         SCOPED_TRACE(e.item);
         ASSERT_TRUE(recorder->SetCodec(e.item));
         size_t analysed = 0;
@@ -195,7 +197,8 @@ TEST_F(AudioRecorderTest, AWriteFailureStopsTheCaptureAndLeavesAValidFile) {
     }
     QCoreApplication::processEvents();
     ASSERT_EQ(failures.size(), 1);
-    EXPECT_TRUE(failures[0].startsWith("Error writing the recording file: ")) << failures[0].toStdString();
+    EXPECT_TRUE(failures[0].startsWith("Error writing the recording file: "))
+        << failures[0].toStdString();
     EXPECT_FALSE(recorder->Running());
     EXPECT_FALSE(input->open);
     const QByteArray file = File();
@@ -203,7 +206,8 @@ TEST_F(AudioRecorderTest, AWriteFailureStopsTheCaptureAndLeavesAValidFile) {
     EXPECT_EQ(At(file, 4), uint32_t(file.size() - 8));
     EXPECT_EQ(At(file, 42), 3u * 1380);
     int status = 0;
-    const auto decoded = DecodeWithFfmpeg(Path(recorder->FileName), status, Path(dir.path() + "/err"));
+    const auto decoded =
+        DecodeWithFfmpeg(Path(recorder->FileName), status, Path(dir.path() + "/err"));
     EXPECT_EQ(status, 0);
     EXPECT_EQ(decoded.size(), 3u * 1380);
 }
@@ -211,7 +215,8 @@ TEST_F(AudioRecorderTest, AWriteFailureStopsTheCaptureAndLeavesAValidFile) {
 TEST_F(AudioRecorderTest, ALostInputEndsTheRecordingButNeverALaterOne) {
     recorder->Start();
     input->Deliver(CaptureTone(440, 0.5));
-    input->Lose("Error opening audio device for input.\nThe system is unable to allocate resources.");
+    input->Lose(
+        "Error opening audio device for input.\nThe system is unable to allocate resources.");
     QCoreApplication::processEvents();
     ASSERT_EQ(failures.size(), 1);
     EXPECT_FALSE(recorder->Running());
@@ -316,7 +321,8 @@ TEST(AudioInputs, ABadWavFileRefusesTheStartWithItsReason) {
     WriteAll(Path(dir.path() + "/text.wav"), std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'});
     EXPECT_EQ(message(dir.path() + "/text.wav"),
               "Error opening audio device for input.\nThe file is not a WAV file.");
-    WriteAll(Path(dir.path() + "/empty.wav"), TdeRIFFAudioWriter::Header(TdeWaveFormat::Pcm(1, 8000, 8), 36, 0));
+    WriteAll(Path(dir.path() + "/empty.wav"),
+             TdeRIFFAudioWriter::Header(TdeWaveFormat::Pcm(1, 8000, 8), 36, 0));
     EXPECT_EQ(message(dir.path() + "/empty.wav"),
               "Error opening audio device for input.\nThe WAV file holds no audio: " +
                   (dir.path() + "/empty.wav").toStdString());
@@ -324,8 +330,11 @@ TEST(AudioInputs, ABadWavFileRefusesTheStartWithItsReason) {
 
 TEST(AudioInputs, TheSwitchAndTheVariableChooseTheInput) {
     QString error;
-    auto kind = [](const std::optional<TAudioInputChoice>& c) { return c ? int(c->InputKind) : -1; };
-    EXPECT_EQ(kind(TAudioInputChoice::Parse("device", &error)), int(TAudioInputChoice::Kind::Device));
+    auto kind = [](const std::optional<TAudioInputChoice>& c) {
+        return c ? int(c->InputKind) : -1;
+    };
+    EXPECT_EQ(kind(TAudioInputChoice::Parse("device", &error)),
+              int(TAudioInputChoice::Kind::Device));
     EXPECT_EQ(kind(TAudioInputChoice::Parse("tone", &error)), int(TAudioInputChoice::Kind::Tone));
     auto tone = TAudioInputChoice::Parse("tone:1000", &error);
     ASSERT_TRUE(tone);
@@ -345,7 +354,8 @@ TEST(AudioInputs, TheSwitchAndTheVariableChooseTheInput) {
     error.clear();
     EXPECT_EQ(TAudioInputChoice::FromArguments({"STARTUP"}, &error).Frequency, 300.0);
     // The switch wins; the last one given counts.
-    auto c = TAudioInputChoice::FromArguments({"--audio-input=tone:200", "--audio-input=device"}, &error);
+    auto c = TAudioInputChoice::FromArguments({"--audio-input=tone:200", "--audio-input=device"},
+                                              &error);
     EXPECT_EQ(c.InputKind, TAudioInputChoice::Kind::Device);
     qputenv(TAudioInputChoice::kVariable, "speaker");
     c = TAudioInputChoice::FromArguments({}, &error);
@@ -353,7 +363,8 @@ TEST(AudioInputs, TheSwitchAndTheVariableChooseTheInput) {
     EXPECT_FALSE(error.isEmpty());
     qunsetenv(TAudioInputChoice::kVariable);
     error.clear();
-    EXPECT_EQ(TAudioInputChoice::FromArguments({}, &error).InputKind, TAudioInputChoice::Kind::Device);
+    EXPECT_EQ(TAudioInputChoice::FromArguments({}, &error).InputKind,
+              TAudioInputChoice::Kind::Device);
     EXPECT_TRUE(error.isEmpty());
 }
 
@@ -404,8 +415,8 @@ protected:
         mic = std::make_unique<TCAudioRecorder>(std::move(owned));
         completion = std::make_unique<TCallCompletion>(channels, settings, globals, *db,
                                                        filtered.get(), nullptr, nullptr);
-        recorder = std::make_unique<TdmRecorder>(channels, settings, *mic, nullptr, *completion,
-                                                 nullptr);
+        recorder =
+            std::make_unique<TdmRecorder>(channels, settings, *mic, nullptr, *completion, nullptr);
     }
     int Filed() {
         db->tblCalls.SetFiltered(false);
@@ -457,7 +468,8 @@ TEST_F(RecordingPathTest, ADiskFullDuringACallStopsTheCaptureAndTheCallIsStillFi
     ASSERT_FALSE(messages.shown.isEmpty());
     EXPECT_TRUE(messages.shown.last().startsWith("Error writing the recording file: "));
     bool logged = false;
-    for (const QString& l : log.Lines()) logged = logged || l.contains("Recording stopped: Error writing");
+    for (const QString& l : log.Lines())
+        logged = logged || l.contains("Recording stopped: Error writing");
     EXPECT_TRUE(logged);
     ASSERT_EQ(Filed(), 1);
     db->tblCalls.First();

@@ -39,7 +39,8 @@ TEST(PulseMixer, ReadsTheNamedSourceOnly) {
                                     "analog-input-linein"}));
     EXPECT_EQ(s.Volume, "42000");
     // The formats after the active port are no ports.
-    ASSERT_TRUE(TPulseMixer::ParseSource(kListing, "alsa_output.pci-0000_00_1f.3.analog-stereo.monitor", s));
+    ASSERT_TRUE(TPulseMixer::ParseSource(kListing,
+                                         "alsa_output.pci-0000_00_1f.3.analog-stereo.monitor", s));
     EXPECT_EQ(s.Ports, QStringList({"analog-output"}));
     EXPECT_EQ(s.Volume, "65536");
     EXPECT_FALSE(TPulseMixer::ParseSource(kListing, "alsa_input", s));
