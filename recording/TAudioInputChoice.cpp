@@ -26,7 +26,7 @@ std::optional<TAudioInputChoice> TAudioInputChoice::Parse(const QString& text, Q
         }
     } else if (t.startsWith("wav:", Qt::CaseInsensitive) && t.size() > 4) {
         c.InputKind = Kind::WavFile;
-        c.Path = QFileInfo(text.trimmed().mid(4)).absoluteFilePath();
+        c.Path = QFileInfo(t.mid(4)).absoluteFilePath();
         return c;
     }
     if (error) *error = RecordingTexts::kBadAudioInput + text;

@@ -1,7 +1,6 @@
 #include "TCAudioRecorder.h"
 
 #include <QFile>
-#include <QPointer>
 #include <QTimer>
 
 #include "AudioTexts.h"
@@ -100,12 +99,11 @@ void TCAudioRecorder::FailLater(const QString& reason) {
     // The input is inside its callback now: it is closed (and the user told) from the event
     // loop, so that it never deletes what is delivering to it.
     const quint64 generation = generation_;
-    QPointer<TCAudioRecorder> self(this);
-    QTimer::singleShot(0, this, [self, generation, reason] {
-        if (!self || self->generation_ != generation || !self->running_) return;
-        self->Stop();
-        if (self->OnFailure)
-            self->OnFailure(reason);
+    QTimer::singleShot(0, this, [this, generation, reason] {
+        if (generation_ != generation || !running_) return;
+        Stop();
+        if (OnFailure)
+            OnFailure(reason);
         else
             LogGeneral(RecordingTexts::kCaptureStopped + reason);
     });

@@ -18,6 +18,7 @@
 #include "TIniFile.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
+#include "TPelmApplication.h"
 #include "TPelmGlobals.h"
 #include "TShell.h"
 #include "TfmPelmUsb.h"
@@ -107,6 +108,14 @@ public:
     std::unique_ptr<TfmPelmUsb> window;
     TfmPelmUsb* operator->() const { return window.get(); }
 };
+
+// The program's modules started as the executable starts them; none when the start was aborted.
+inline std::unique_ptr<TPelmApplication> StartProgram(const QStringList& args) {
+    auto program = std::make_unique<TPelmApplication>(args);
+    if (!program->Start()) return nullptr;
+    program->Run();
+    return program;
+}
 
 inline bool SamePicture(const QPixmap& a, const QPixmap& b) {
     return a.toImage().convertToFormat(QImage::Format_ARGB32) ==

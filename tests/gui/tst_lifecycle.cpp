@@ -54,13 +54,6 @@ private:
     std::unique_ptr<TFreshUserDirs> dirs_;
     std::unique_ptr<TRecordingMessages> messages_;
 
-    std::unique_ptr<TPelmApplication> Start(const QStringList& args) {
-        auto program = std::make_unique<TPelmApplication>(args);
-        if (!program->Start()) return nullptr;
-        program->Run();
-        return program;
-    }
-
 private slots:
     void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
     void init() {
@@ -74,7 +67,7 @@ private slots:
     }
 
     void closeHidesExitEnds() {
-        auto program = Start({});
+        auto program = StartProgram({});
         QVERIFY(program);
         TfmPelmUsb* w = program->MainWindow();
         int ended = 0;
@@ -111,7 +104,7 @@ private slots:
         program.reset();
 
         // A second run appends to the same file; the tray's Exit takes the same path.
-        program = Start({});
+        program = StartProgram({});
         QVERIFY(program);
         program->MainWindow()->TrayIcon()->contextMenu()->findChild<QAction*>("pmiExit")->trigger();
         saved = Messages(LogFileLines(dirs_->LogPath()));
@@ -121,7 +114,7 @@ private slots:
     }
 
     void sessionEndEndsTheProgram() {
-        auto program = Start({});
+        auto program = StartProgram({});
         QVERIFY(program);
         program->MainWindow()->SessionEnding();
         QCOMPARE(Messages(LogFileLines(dirs_->LogPath())),
@@ -144,7 +137,7 @@ private slots:
         QFETCH(QString, startUp);
         QFETCH(bool, hidden);
         dirs_->Seed("General", "StartUp", startUp);
-        auto program = Start(args);
+        auto program = StartProgram(args);
         QVERIFY(program);
         TfmPelmUsb* w = program->MainWindow();
         QVERIFY(w->isVisible());  // shown first in every case
@@ -158,7 +151,7 @@ private slots:
 
     void restoreShowsTheHiddenWindow() {
         dirs_->Seed("General", "StartUp", "1");
-        auto program = Start({"STARTUP"});
+        auto program = StartProgram({"STARTUP"});
         QVERIFY(program);
         TfmPelmUsb* w = program->MainWindow();
         QTRY_VERIFY(!w->isVisible());
@@ -203,7 +196,7 @@ private slots:
     void altTwoOpensTheEventLog() {
         QFETCH(QStringList, args);
         QFETCH(bool, opens);
-        auto program = Start(args);
+        auto program = StartProgram(args);
         QVERIFY(program);
         TfmPelmUsb* w = program->MainWindow();
         QVERIFY(!program->LogWindow()->isVisible());

@@ -3,13 +3,13 @@
 // and ffmpeg read the files as the codec and the tone that went in.
 #include <QtTest>
 #include <cmath>
-#include <numbers>
 
 #include "CallSupport.h"
 #include "GuiSupport.h"
 #include "TEventLog.h"
 #include "TPulseMixer.h"
 #include "TPulseServer.h"
+#include "ToneAnalysis.h"
 
 namespace {
 
@@ -19,25 +19,6 @@ QString Run(const QString& program, const QStringList& args, int* status = nullp
     p.waitForFinished(30000);
     if (status) *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The strongest frequency between 100 and 2000 Hz in 1 Hz steps (Goertzel).
-double Dominant(const QByteArray& s16, double rate) {
-    const auto* s = reinterpret_cast<const int16_t*>(s16.constData());
-    const qsizetype n = s16.size() / 2;
-    double best = 0, bestPower = -1;
-    for (double f = 100; f <= 2000; f += 1) {
-        const double c = 2 * std::cos(2 * std::numbers::pi * f / rate);
-        double s1 = 0, s2 = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            const double s0 = s[i] + c * s1 - s2;
-            s2 = s1;
-            s1 = s0;
-        }
-        const double p = s1 * s1 + s2 * s2 - c * s1 * s2;
-        if (p > bestPower) bestPower = p, best = f;
-    }
-    return best;
 }
 
 }  // namespace
@@ -104,14 +85,13 @@ private slots:
         QFETCH(int, item);
         QFETCH(QString, extension);
         QFETCH(QString, codec);
-        TPelmApplication p({});
-        QVERIFY(p.Start());
-        p.Run();
+        auto p = StartProgram({});
+        QVERIFY(p);
         TLiveSettings::Instance().cbxCompression = item;
         const int shown = messages_->Shown.size();
-        RecordCall(p, 3500);
+        RecordCall(*p, 3500);
         QVERIFY2(messages_->Shown.size() == shown, qPrintable(messages_->Shown.join(" | ")));
-        const auto calls = FiledCalls(p);
+        const auto calls = FiledCalls(*p);
         QCOMPARE(int(calls.size()), 1);
         const TFiledCall& call = calls[0];
         QVERIFY2(IsFinalName(call.FileName, extension), qPrintable(call.FileName));
@@ -140,7 +120,8 @@ private slots:
         QVERIFY2(pcm.size() > 2 * 11025, qPrintable(QString::number(pcm.size())));
         // The middle of the call: clear of the codecs' start-up.
         const QByteArray middle = pcm.mid(pcm.size() / 4, pcm.size() / 2);
-        const double f = Dominant(middle, 11025);
+        const double f = audiotest::DominantFrequency(std::span(
+            reinterpret_cast<const int16_t*>(middle.constData()), size_t(middle.size() / 2)));
         QVERIFY2(std::abs(f - 440) <= 440 * 0.02, qPrintable(QString::number(f)));
     }
 };

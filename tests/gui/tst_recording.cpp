@@ -16,12 +16,6 @@ private:
     std::unique_ptr<TFreshUserDirs> dirs_;
     std::unique_ptr<TRecordingMessages> messages_;
 
-    std::unique_ptr<TPelmApplication> Start(const QStringList& args) {
-        auto program = std::make_unique<TPelmApplication>(args);
-        if (!program->Start()) return nullptr;
-        program->Run();
-        return program;
-    }
     bool LogHas(TPelmApplication& p, const QString& text) {
         for (const QString& l : p.Log()->Lines())
             if (l.contains(text)) return true;
@@ -42,7 +36,7 @@ private slots:
     }
 
     void aCallFromTheToneIsRecordedAndFiled() {
-        auto p = Start({"--audio-input=tone:600"});
+        auto p = StartProgram({"--audio-input=tone:600"});
         QVERIFY(p);
         QVERIFY(LogHas(*p, "Audio input: a 600 Hz tone"));
         TLiveSettings::Instance().cbxCompression = 3;  // GSM
@@ -66,7 +60,7 @@ private slots:
     }
 
     void theMenuItemRecordsToo() {
-        auto p = Start({"--audio-input=tone"});
+        auto p = StartProgram({"--audio-input=tone"});
         QVERIFY(p);
         RecordItem(*p)->trigger();
         QVERIFY(p->Recorder()->CallActive());
@@ -81,7 +75,7 @@ private slots:
     }
 
     void noChannelInOperationLeavesTheButtonUp() {
-        auto p = Start({"--audio-input=tone"});
+        auto p = StartProgram({"--audio-input=tone"});
         QVERIFY(p);
         for (int i = 0; i < TChannelTable::Instance().Count(); ++i)
             TChannelTable::Instance()[i].Operation = false;
@@ -96,7 +90,7 @@ private slots:
     void exitCompletesARunningCall() {
         QString folder;
         {
-            auto p = Start({"--audio-input=tone"});
+            auto p = StartProgram({"--audio-input=tone"});
             QVERIFY(p);
             folder = TLiveSettings::Instance().edtFolder;
             QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
@@ -107,7 +101,7 @@ private slots:
             QCOMPARE(int(FiledCalls(*p).size()), 1);
         }
         // Filed on disk: the next start finds the call and its recording.
-        auto p = Start({"--audio-input=tone"});
+        auto p = StartProgram({"--audio-input=tone"});
         QVERIFY(p);
         const auto calls = FiledCalls(*p);
         QCOMPARE(int(calls.size()), 1);
@@ -117,7 +111,7 @@ private slots:
     void withoutASoundServerTheCallIsTakenBack() {
         // The test programs' sound server address leads nowhere: the sound card's input is
         // missing.
-        auto p = Start({});
+        auto p = StartProgram({});
         QVERIFY(p);
         QVERIFY(LogHas(*p, "Audio input: the sound card's default input"));
         QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
@@ -134,14 +128,14 @@ private slots:
 
     void aBadStandInIsLoggedAndTheDeviceUsed() {
         qputenv("PELMORANT_AUDIO_INPUT", "wav:");
-        auto p = Start({});
+        auto p = StartProgram({});
         QVERIFY(p);
         QVERIFY(LogHas(*p, "Unknown audio input (use device, tone, tone:HZ or wav:PATH): wav:"));
         QVERIFY(LogHas(*p, "Audio input: the sound card's default input"));
     }
 
     void aMissingWavFileRefusesTheCall() {
-        auto p = Start({"--audio-input=wav:" + dirs_->Root() + "/none.wav"});
+        auto p = StartProgram({"--audio-input=wav:" + dirs_->Root() + "/none.wav"});
         QVERIFY(p);
         QTest::mouseClick(RecordButton(*p), Qt::LeftButton);
         QVERIFY(messages_->Shown.value(messages_->Shown.size() - 1)
