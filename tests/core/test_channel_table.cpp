@@ -5,14 +5,9 @@
 #include "TChannelTable.h"
 #include "TClock.h"
 #include "TEventLog.h"
+#include "TTestClock.h"
 
 namespace {
-
-class FixedClock : public TClock {
-public:
-    QDateTime now{QDate(2026, 12, 7), QTime(10, 0)};  // a Monday
-    QDateTime Now() const override { return now; }
-};
 
 class ChannelTest : public ::testing::Test {
 protected:
@@ -26,7 +21,7 @@ protected:
         TClock::Install(nullptr);
         TEventLog::SetInstance(nullptr);
     }
-    FixedClock clock;
+    TTestClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};  // a Monday
     TEventLog log;
     TChannelTable table;
 };

@@ -8,14 +8,9 @@
 #include "SystemFormat.h"
 #include "TClock.h"
 #include "TEventLog.h"
+#include "TTestClock.h"
 
 namespace {
-
-class FixedClock : public TClock {
-public:
-    QDateTime now{QDate(2026, 12, 9), QTime(8, 5, 3)};
-    QDateTime Now() const override { return now; }
-};
 
 QStringList FileLines(const QString& path) {
     QFile f(path);
@@ -34,7 +29,7 @@ protected:
         path = dir.path() + "/Pelmorant.log";
     }
     void TearDown() override { TClock::Install(nullptr); }
-    FixedClock clock;
+    TTestClock clock{QDateTime(QDate(2026, 12, 9), QTime(8, 5, 3))};
     QTemporaryDir dir;
     QString path;
 };

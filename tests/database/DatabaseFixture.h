@@ -9,6 +9,7 @@
 
 #include "SystemFormat.h"
 #include "TClock.h"
+#include "TTestClock.h"
 #include "TEventLog.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
@@ -31,12 +32,6 @@ public:
         if (inputOk) value = inputAnswer;
         return inputOk;
     }
-};
-
-class FixedClock : public TClock {
-public:
-    QDateTime now{QDate(2026, 12, 9), QTime(10, 11, 12, 345)};
-    QDateTime Now() const override { return now; }
 };
 
 class DatabaseFixture : public ::testing::Test {
@@ -67,7 +62,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    FixedClock clock;
+    TTestClock clock;
     RecordingMessages messages;
     TEventLog log;
     TPelmGlobals globals;

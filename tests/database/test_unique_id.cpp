@@ -45,3 +45,25 @@ TEST(UniqueId, ManyInOneMomentAreDistinct) {
         for (QChar c : id) EXPECT_TRUE(c.isLetterOrNumber());
     }
 }
+
+// Values worked out by hand from the identifier's rule (days since 1 November 2000 times 24
+// plus the hour; minute*60+second; hundredths*3844/2 plus the counter, which starts at
+// hour*60+minute), written in base 62 with "0-9A-Za-z".
+TEST(UniqueId, KnownValues) {
+    ResetUniqueIdCounter();
+    // 9534 days and 10 hours: 228826 = 59*3844 + 32*62 + 20 -> "xWk"; 672 -> "Aq";
+    // 34*3844/2 + 611 = 65959 -> "H9r", then the counter's next value -> "H9s".
+    const QDateTime t(QDate(2026, 12, 9), QTime(10, 11, 12, 345));
+    EXPECT_EQ(GenerateUniqueIdAt(t), "xWkAqH9r");
+    EXPECT_EQ(GenerateUniqueIdAt(t), "xWkAqH9s");
+
+    // The first moment of the count: every field is zero.
+    ResetUniqueIdCounter();
+    EXPECT_EQ(GenerateUniqueIdAt(QDateTime(QDate(2000, 11, 1), QTime(0, 0))), "00000000");
+
+    // Past 62^3 hours (from 9 January 2028) the hour field has 62^3 taken off once:
+    // 255684 - 238328 = 17356 -> "4Vw"; 1845 -> "Tl"; 99*3844/2 + 750 = 191028 -> "nh6".
+    ResetUniqueIdCounter();
+    EXPECT_EQ(GenerateUniqueIdAt(QDateTime(QDate(2030, 1, 1), QTime(12, 30, 45, 990))),
+              "4VwTlnh6");
+}

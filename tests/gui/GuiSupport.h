@@ -18,9 +18,11 @@
 #include "TIniFile.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
+#include "ProgramStarter.h"
 #include "TPelmApplication.h"
 #include "TPelmGlobals.h"
 #include "TShell.h"
+#include "TTestClock.h"
 #include "TfmPelmUsb.h"
 
 // XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR point into a new temporary folder for
@@ -88,14 +90,6 @@ public:
     std::vector<Call> Runs;
 };
 
-class TFixedClock : public TClock {
-public:
-    TFixedClock() { TClock::Install(this); }
-    ~TFixedClock() override { TClock::Install(nullptr); }
-    QDateTime Now() const override { return Time; }
-    QDateTime Time{QDate(2026, 12, 7), QTime(10, 0)};
-};
-
 // The main window over stores and a channel table of its own.
 class TWindowUnderTest {
 public:
@@ -108,14 +102,6 @@ public:
     std::unique_ptr<TfmPelmUsb> window;
     TfmPelmUsb* operator->() const { return window.get(); }
 };
-
-// The program's modules started as the executable starts them; none when the start was aborted.
-inline std::unique_ptr<TPelmApplication> StartProgram(const QStringList& args) {
-    auto program = std::make_unique<TPelmApplication>(args);
-    if (!program->Start()) return nullptr;
-    program->Run();
-    return program;
-}
 
 inline bool SamePicture(const QPixmap& a, const QPixmap& b) {
     return a.toImage().convertToFormat(QImage::Format_ARGB32) ==

@@ -434,7 +434,7 @@ private slots:
     }
 
     void monitorTilesFollowTheChannels() {
-        TFixedClock clock;
+        TTestClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 0)), TTestClock::Install::Yes};
         TWindowUnderTest w;
         w->ShowView(TfmPelmUsb::vMonitor);
         w.channels[0].Tag = "Front desk";
@@ -460,16 +460,16 @@ private slots:
 
         // A call that has lasted a day less one second, then one second more.
         w.channels[0].Idle = false;
-        w.channels[0].StartTime = ToDateTime(clock.Time.addSecs(-(23 * 3600 + 59 * 60 + 59)));
+        w.channels[0].StartTime = ToDateTime(clock.now.addSecs(-(23 * 3600 + 59 * 60 + 59)));
         w->Timer1Timer();
         check(0, 2, TPictures::TileRecord(), "23:59:59", "Front desk");
-        clock.Time = clock.Time.addSecs(1);
+        clock.now = clock.now.addSecs(1);
         w->Timer1Timer();
         check(0, 2, TPictures::TileRecord(), "00:00:00", "Front desk");
 
         // A call on a channel that is off counts, but keeps the Off picture.
         w.channels[1].Idle = false;
-        w.channels[1].StartTime = ToDateTime(clock.Time.addSecs(-7));
+        w.channels[1].StartTime = ToDateTime(clock.now.addSecs(-7));
         w.channels[1].Tag = "Back office";
         w->Timer1Timer();
         check(1, 0, TPictures::TileOff(), "00:00:07", "Back office");

@@ -131,7 +131,7 @@ protected:
     TEventLog log;
     FakeVolumeSpace volume;
     FakeStartupRegistration startup;
-    FixedClock clock;
+    TTestClock clock;
     std::unique_ptr<TPelmGlobals> globals;
     TLiveSettings settings;
     std::unique_ptr<TChannelTable> channels;
