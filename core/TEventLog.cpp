@@ -1,10 +1,10 @@
 #include "TEventLog.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <stdexcept>
 
 #include "SystemFormat.h"
+#include "TAtomicFile.h"
 #include "TClock.h"
 
 namespace {
@@ -13,8 +13,12 @@ TEventLog* instance = nullptr;
 
 TEventLog::TEventLog(QObject* parent) : QObject(parent) {}
 
-TEventLog* TEventLog::Instance() { return instance; }
-void TEventLog::SetInstance(TEventLog* log) { instance = log; }
+TEventLog* TEventLog::Instance() {
+    return instance;
+}
+void TEventLog::SetInstance(TEventLog* log) {
+    instance = log;
+}
 
 void TEventLog::Load(const QString& fileName) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -25,8 +29,10 @@ void TEventLog::Load(const QString& fileName) {
     QByteArray data = f.readAll();
     if (data.isEmpty()) return;
     QString text = QString::fromUtf8(data);
-    if (text.endsWith("\r\n")) text.chop(2);
-    else if (text.endsWith('\n')) text.chop(1);
+    if (text.endsWith("\r\n"))
+        text.chop(2);
+    else if (text.endsWith('\n'))
+        text.chop(1);
     for (QString line : text.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
         lines_ << line;
@@ -66,20 +72,9 @@ bool TEventLog::Save(QString* error) {
 
 bool TEventLog::SaveLocked(QString* error) {
     if (fileName_.isEmpty()) return true;
-    QSaveFile f(fileName_);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray out;
     for (const QString& l : lines_) out += l.toUtf8() + "\r\n";
-    f.write(out);
-    if (!f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    return true;
+    return TAtomicFile::Write(fileName_, out, error);
 }
 
 void TEventLog::Clear() {

@@ -3,10 +3,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "SystemFormat.h"
+#include "TAtomicFile.h"
 
 namespace {
 
@@ -36,11 +36,13 @@ TIniFile::LoadResult TIniFile::Open(const QString& path) {
     }
     if (!readable) {
         // Keep the damaged file for the user; start from defaults.
-        QString aside = path + ".unreadable-" +
-                        QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+        QString aside =
+            path + ".unreadable-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
         QFile::remove(aside);
-        if (QFile::rename(path, aside)) setAside_ = aside;
-        else setAside_ = path;  // could not even rename it: leave it where it is
+        if (QFile::rename(path, aside))
+            setAside_ = aside;
+        else
+            setAside_ = path;  // could not even rename it: leave it where it is
         return LoadResult::SetAside;
     }
     FromText(data);
@@ -116,9 +118,9 @@ int TIniFile::ReadInteger(const QString& section, const QString& key, int def) c
     if (!e) return def;
     QString v = e->Value.trimmed();
     bool ok = false;
-    int result = v.startsWith('$') ? v.mid(1).toInt(&ok, 16)
+    int result = v.startsWith('$')                         ? v.mid(1).toInt(&ok, 16)
                  : v.startsWith("0x", Qt::CaseInsensitive) ? v.mid(2).toInt(&ok, 16)
-                                                            : v.toInt(&ok, 10);
+                                                           : v.toInt(&ok, 10);
     return ok ? result : def;
 }
 
@@ -177,7 +179,9 @@ bool TIniFile::WriteFloat(const QString& section, const QString& key, double val
     return WriteString(section, key, QString::fromStdString(SystemFormat().FormatFloat(value)));
 }
 
-bool TIniFile::SectionExists(const QString& section) const { return FindSection(section); }
+bool TIniFile::SectionExists(const QString& section) const {
+    return FindSection(section);
+}
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
     return FindEntry(section, key);
@@ -208,7 +212,9 @@ bool TIniFile::DeleteKey(const QString& section, const QString& key) {
     return Changed();
 }
 
-bool TIniFile::Changed() { return updating_ > 0 ? true : UpdateFile(); }
+bool TIniFile::Changed() {
+    return updating_ > 0 ? true : UpdateFile();
+}
 
 bool TIniFile::EndUpdate() {
     if (updating_ > 0) --updating_;
@@ -218,16 +224,5 @@ bool TIniFile::EndUpdate() {
 bool TIniFile::UpdateFile() {
     lastError_.clear();
     if (path_.isEmpty()) return true;
-    QSaveFile f(path_);
-    if (!f.open(QIODevice::WriteOnly)) {
-        lastError_ = f.errorString();
-        return false;
-    }
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    f.write(ToText());
-    if (!f.commit()) {
-        lastError_ = f.errorString();
-        return false;
-    }
-    return true;
+    return TAtomicFile::Write(path_, ToText(), &lastError_);
 }

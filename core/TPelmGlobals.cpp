@@ -1,9 +1,12 @@
 #include "TPelmGlobals.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
 
 #include "CoreTexts.h"
 
@@ -30,10 +33,26 @@ void TPelmGlobals::SetSoftErrorText(const QString& text) {
 }
 
 bool TPelmGlobals::MakePrivateDir(const QString& path) {
-    QDir dir(path);
-    if (!dir.exists() && !QDir().mkpath(path)) return false;
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+    if (!MakeMissingDirs(path)) return false;
+    return ::chmod(QFile::encodeName(QDir::cleanPath(QDir(path).absolutePath())).constData(),
+                   0700) == 0;
+}
+
+bool TPelmGlobals::MakeMissingDirs(const QString& path) {
+    // Every folder made on the way gets its mode set explicitly (0700), whatever the umask.
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    const QStringList parts = clean.split('/', Qt::SkipEmptyParts);
+    QString current;
+    for (const QString& part : parts) {
+        current += "/" + part;
+        if (QFileInfo(current).isDir()) continue;
+        const QByteArray name = QFile::encodeName(current);
+        if (::mkdir(name.constData(), 0700) == 0) {
+            if (::chmod(name.constData(), 0700) != 0) return false;
+        } else if (errno != EEXIST || !QFileInfo(current).isDir()) {
+            return false;
+        }
+    }
     return true;
 }
 

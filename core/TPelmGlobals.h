@@ -37,8 +37,12 @@ public:
     QStringList OpenStores();
 
     static TPelmGlobals& Instance();
-    // Makes a folder (and its parents) readable by its owner only.
+    // Makes a folder readable by its owner only (mode 0700), and the parents it has to make
+    // as well, whatever the umask. False when a folder could not be made.
     static bool MakePrivateDir(const QString& path);
+    // Makes the folders of `path` that do not exist yet, each with mode 0700 whatever the
+    // umask; folders that exist are left as they are. False when a folder could not be made.
+    static bool MakeMissingDirs(const QString& path);
 
 private:
     mutable std::mutex softErrorMutex_;

@@ -5,6 +5,8 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include "TPelmGlobals.h"
+
 TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
     : QObject(parent), folder_(folder) {
     if (folder_.isEmpty()) {
@@ -16,7 +18,7 @@ TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
 TSingleInstance::~TSingleInstance() = default;
 
 bool TSingleInstance::Acquire() {
-    QDir().mkpath(folder_);
+    TPelmGlobals::MakeMissingDirs(folder_);
     const QString socketName = folder_ + "/Pelmorant.socket";
     lock_ = std::make_unique<QLockFile>(folder_ + "/Pelmorant.lock");
     lock_->setStaleLockTime(0);

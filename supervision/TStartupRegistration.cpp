@@ -4,10 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
 
 #include "CoreTexts.h"
+#include "TAtomicFile.h"
+#include "TPelmGlobals.h"
 
 namespace {
 TStartupRegistration realRegistration;
@@ -58,19 +61,11 @@ bool TStartupRegistration::Register(QString* error) {
         return false;
     }
     const QString file = EntryFileName();
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error) *error = out.errorString();
+    if (!TPelmGlobals::MakeMissingDirs(QFileInfo(file).absolutePath())) {
+        if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    out.write(EntryText(program));
-    if (!out.commit()) {
-        if (error) *error = out.errorString();
-        return false;
-    }
-    return true;
+    return TAtomicFile::Write(file, EntryText(program), error);
 }
 
 bool TStartupRegistration::Unregister(QString* error) {
@@ -80,4 +75,6 @@ bool TStartupRegistration::Unregister(QString* error) {
     return false;
 }
 
-bool TStartupRegistration::IsRegistered() const { return QFileInfo::exists(EntryFileName()); }
+bool TStartupRegistration::IsRegistered() const {
+    return QFileInfo::exists(EntryFileName());
+}
