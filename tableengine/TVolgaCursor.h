@@ -1,5 +1,10 @@
 // The in-memory form of one table: field descriptors and record objects, with the loading and
 // saving of the table file image.
+//
+// Threads: not thread-safe. A cursor belongs to the thread of the datasets over it (see
+// TVolgaDataset.h); every dataset sharing it (the clones of a table) must live on that thread.
+// Only the static image functions (BuildEmptyImage) and a cursor that no dataset uses (the
+// table tool, a check of a file) may be used on another thread, by one thread at a time.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,20 @@
 // A dataset over a cursor: the visible records in display order, a current record, typed field
 // objects, an edit buffer, filters, ordering, locating, bookmarks and saving.
+//
+// Threads: nothing here is thread-safe and nothing takes a lock. A dataset, its cursor, its
+// fields and every dataset that shares the cursor (the clones of a table, a query's origin)
+// belong to one thread, the one that opened them; in the program that is the main thread,
+// where the grid models read them too. No member may be called from any other thread, not even
+// a reader such as RecordCount or TextAt: another thread's Post or save can free the record
+// objects a read walks. Worker threads reach a table only through record steps that the owner
+// thread does for them (TTableSteps in the calls database layer).
+//
+// What a clone shares: the cursor (field descriptions and record objects) of its source; each
+// clone keeps its own visible list, current record, filter and edit buffer. Saving a clone
+// writes the source's file and rebuilds the source's visible list. Records posted or deleted
+// through the source or another clone reach a clone's visible list only when it is rebuilt
+// (Rebuild, Refresh, or a save through a sharer), so a clone must be rebuilt before each walk
+// step that follows changes made elsewhere.
 #pragma once
 
 #include <cstdint>

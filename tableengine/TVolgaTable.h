@@ -1,5 +1,5 @@
 // A dataset over one table file (or an empty table built from field definitions, a clone of
-// another table, or an image handed in as a stream).
+// another table, or an image handed in as a stream). Threads and clones: see TVolgaDataset.h.
 #pragma once
 
 #include <string>
