@@ -1,5 +1,7 @@
 #include "TTableSteps.h"
 
+#include <stdexcept>
+
 TTableSteps::TTableSteps(QObject* parent) : QObject(parent) {
     timer_.setInterval(1);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -31,7 +33,7 @@ bool TTableSteps::Run(std::function<void()> step) {
     queue_.push_back(entry);
     done_.wait(lock, [&] { return entry->Done || entry->Dropped; });
     if (entry->Dropped) return false;
-    if (entry->Error) std::rethrow_exception(entry->Error);
+    if (entry->Failed) throw std::runtime_error(entry->Error);
     return true;
 }
 
@@ -65,15 +67,22 @@ int TTableSteps::DoQueuedSteps() {
         }
         // The step runs without the lock: it may take the tables' time, and a worker only
         // waits for its own step.
-        std::exception_ptr error;
+        // Only the message crosses to the worker: the exception object stays on this thread.
+        std::string error;
+        bool failed = false;
         try {
             entry->Work();
+        } catch (const std::exception& e) {
+            failed = true;
+            error = e.what();
         } catch (...) {
-            error = std::current_exception();
+            failed = true;
+            error = "unknown error";
         }
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            entry->Error = error;
+            entry->Failed = failed;
+            entry->Error = std::move(error);
             entry->Done = true;
             done_.notify_all();
         }

@@ -11,17 +11,18 @@
 // DoQueuedSteps directly). Run() and RemoveWorker() are for worker threads only; Run() must
 // never be called on the main thread (it would wait for itself). So the main thread is never
 // held up for longer than one record step, and a step sees the tables exactly as the grids do.
-// An exception thrown by a step is caught on the main thread and thrown again in the worker.
+// An exception thrown by a step is caught on the main thread; the worker's Run() throws a
+// std::runtime_error with its message.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <condition_variable>
 #include <deque>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 class TTableSteps : public QObject {
     Q_OBJECT
@@ -34,8 +35,8 @@ public:
     // Worker thread, its last call: it will queue no further step.
     void RemoveWorker();
     // Worker thread: does `step` on the main thread. True once it has been done; false when
-    // Cancel came first (the step was then not done and never will be). Rethrows what the
-    // step threw.
+    // Cancel came first (the step was then not done and never will be). Throws
+    // std::runtime_error with the message of what the step threw.
     bool Run(std::function<void()> step);
 
     // Main thread: no further step is done; a worker waiting in Run gets false, and so does
@@ -51,7 +52,8 @@ private:
         std::function<void()> Work;
         bool Done = false;
         bool Dropped = false;
-        std::exception_ptr Error;
+        bool Failed = false;
+        std::string Error;
     };
     void Tick();
 
