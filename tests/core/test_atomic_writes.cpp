@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "FileModes.h"
 #include "SystemFormat.h"
 #include "TAtomicFile.h"
 #include "TEventLog.h"
@@ -23,12 +24,6 @@ QByteArray ReadAll(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << qPrintable(path);
     return f.readAll();
-}
-
-mode_t ModeOf(const QString& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
-    return st.st_mode & 07777;
 }
 
 // Nothing but the named files is left in the folder (no temporary files).

@@ -7,16 +7,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FileModes.h"
 #include "TFullDisk.h"
 #include "TStartupRegistration.h"
 
 namespace {
-
-mode_t ModeOf(const QString& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
-    return st.st_mode & 07777;
-}
 
 class ConfigHome {
 public:

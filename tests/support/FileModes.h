@@ -2,14 +2,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QString>
 
-#include <sys/stat.h>
-
 inline mode_t ModeOf(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << qPrintable(path);
     return st.st_mode & 07777;
 }
