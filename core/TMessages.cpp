@@ -1,37 +1,34 @@
 #include "TMessages.h"
 
-#include <QApplication>
-#include <QInputDialog>
-#include <QMessageBox>
+#include <QtGlobal>
 
 namespace {
-TMessages realSink;
+TMessages plainSink;
+TMessages* defaultSink = &plainSink;
 TMessages* installed = nullptr;
 }  // namespace
 
-TMessages& TMessages::Instance() { return installed ? *installed : realSink; }
-void TMessages::Install(TMessages* sink) { installed = sink; }
+TMessages& TMessages::Instance() {
+    return installed ? *installed : *defaultSink;
+}
+void TMessages::Install(TMessages* sink) {
+    installed = sink;
+}
+void TMessages::SetDefault(TMessages* sink) {
+    defaultSink = sink ? sink : &plainSink;
+}
 
+// Without a window system nothing can be shown or asked: the text goes to the diagnostics and
+// every question is answered as cancelled.
 void TMessages::Show(const QString& text) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QApplication::applicationName(), text,
-                                QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    qWarning("%s", qUtf8Printable(text));
 }
 
 bool TMessages::Confirm(const QString& text) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
-    return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationName(),
-                                 text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
+    qWarning("%s", qUtf8Printable(text));
+    return false;
 }
 
-bool TMessages::InputQuery(const QString& caption, const QString& prompt, QString& value) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
-    bool ok = false;
-    QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                           QLineEdit::Normal, value, &ok);
-    if (ok) value = answer;
-    return ok;
+bool TMessages::InputQuery(const QString&, const QString&, QString&) {
+    return false;
 }

@@ -1,4 +1,6 @@
-// Where the program's message boxes go: shown to the user, or recorded by tests.
+// Where the program's message boxes go: shown to the user, or recorded by tests. This base
+// shows nothing (the text goes to the diagnostics, questions count as cancelled); the program
+// sets its message boxes as the default, and tests install a recorder over it.
 #pragma once
 
 #include <QString>
@@ -15,11 +17,16 @@ public:
     virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 
     static TMessages& Instance();
-    static void Install(TMessages* sink);  // null restores the real one
+    static void Install(TMessages* sink);     // null restores the default
+    static void SetDefault(TMessages* sink);  // the program's boxes; null: this base
 };
 
-inline void ShowMessage(const QString& text) { TMessages::Instance().Show(text); }
-inline bool ConfirmMessage(const QString& text) { return TMessages::Instance().Confirm(text); }
+inline void ShowMessage(const QString& text) {
+    TMessages::Instance().Show(text);
+}
+inline bool ConfirmMessage(const QString& text) {
+    return TMessages::Instance().Confirm(text);
+}
 // The input box of the program: the answer, or the default when cancelled.
 inline QString InputBox(const QString& caption, const QString& prompt, const QString& def) {
     QString v = def;

@@ -16,6 +16,7 @@
 #include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
+#include "TMessageBoxes.h"
 #include "TPelmGlobals.h"
 #include "TPulseMixer.h"
 #include "TTreeController.h"
@@ -28,7 +29,9 @@
 #include "TfmPelmorantDB.h"
 
 TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
-    : QObject(parent), args_(args) {}
+    : QObject(parent), args_(args), messageBoxes_(std::make_unique<TMessageBoxes>()) {
+    TMessages::SetDefault(messageBoxes_.get());
+}
 
 TPelmApplication::~TPelmApplication() {
     recorder_.reset();
@@ -46,6 +49,7 @@ TPelmApplication::~TPelmApplication() {
     logWindow_.reset();
     main_.reset();
     if (TEventLog::Instance() == log_.get()) TEventLog::SetInstance(nullptr);
+    TMessages::SetDefault(nullptr);
 }
 
 std::vector<TDatasetModel::Column> TPelmApplication::LoggerColumns() {

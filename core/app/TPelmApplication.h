@@ -22,6 +22,7 @@ class TCAudioRecorder;
 class TCallCompletion;
 class TdmRecorder;
 class IMixer;
+class TMessageBoxes;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -53,6 +54,7 @@ public:
 
 private:
     QStringList args_;
+    std::unique_ptr<TMessageBoxes> messageBoxes_;
     std::unique_ptr<TEventLog> log_;
     std::unique_ptr<TfmPelmUsb> main_;
     std::unique_ptr<TfmLog> logWindow_;

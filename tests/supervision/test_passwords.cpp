@@ -1,5 +1,5 @@
-// The password cipher, the password windows, loading the stored passwords, and the access
-// password asked before the program's first window.
+// The password cipher, the password windows and loading the stored passwords. (The access
+// password asked before the program's first window is tested with the program, in tests/app.)
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,9 +10,7 @@
 #include "SupervisionFixture.h"
 #include "SupervisionTexts.h"
 #include "TPasswordCipher.h"
-#include "TPelmApplication.h"
 #include "TfmPasswords.h"
-#include "TfmPelmUsb.h"
 
 namespace T = SupervisionTexts;
 
@@ -169,7 +167,8 @@ TEST_F(StoredPasswordsTest, SwitchingOnAsksForTheNewPasswordCancelDropsIt) {
     dlg.btnOk->click();
     TIniFile reg(RegistryPath());
     EXPECT_TRUE(reg.ReadBool("General", "delato", false));
-    EXPECT_EQ(dlg.Store().crypt1.DecryptText(reg.ReadString("General", "feroto", "")), "typed twice");
+    EXPECT_EQ(dlg.Store().crypt1.DecryptText(reg.ReadString("General", "feroto", "")),
+              "typed twice");
 
     // Switching off asks nothing and stores the empty text.
     Show();
@@ -252,105 +251,3 @@ TEST_F(StoredPasswordsTest, PasswordPromptIsOneExactAttempt) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The whole program: the access password at the first show.
-
-class ProgramPasswordTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetSystemFormat(TVolgaFormatSettings::Iso());
-        for (const char* sub : {"config", "data", "runtime"}) QDir(home.path()).mkpath(sub);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime"));
-        TMessages::Install(&messages);
-        TStartupRegistration::Install(&startup);
-        TLiveSettings::Instance() = TLiveSettings();
-        TPelmGlobals::Instance().UsedSpaceKb = 0;
-        // A previous run set the access password and did not want the instructions.
-        TPasswordCipher c;
-        QDir().mkpath(home.path() + "/config/Pelmorant");
-        TIniFile reg(home.path() + "/config/Pelmorant/registry.ini");
-        reg.WriteBool("General", "zilota", true);
-        reg.WriteString("General", "adida", c.EncryptText("open sesame"));
-        QDir().mkpath(home.path() + "/data/Pelmorant");
-        TIniFile(home.path() + "/data/Pelmorant/Pelmorant.ini")
-            .WriteBool("General", "demoInstructions", false);
-    }
-    void TearDown() override {
-        TMessages::Install(nullptr);
-        TStartupRegistration::Install(nullptr);
-    }
-    void Type(const QString& text) {
-        WhenModal([text](QWidget* w) {
-            auto* p = qobject_cast<TfmPassProtection*>(w);
-            ASSERT_TRUE(p);
-            QTest::keyClicks(p->edtPass, text);
-            p->btnOk->click();
-        });
-    }
-    QTemporaryDir home;
-    RecordingMessages messages;
-    FakeStartupRegistration startup;
-};
-
-TEST_F(ProgramPasswordTest, WrongAccessPasswordAtFirstShowEndsTheProgram) {
-    TPelmApplication program({});
-    ASSERT_TRUE(program.Start());
-    TfmPelmUsb* main = program.MainWindow();
-    bool everShown = false;
-    struct ShowSpy : QObject {
-        bool* shown;
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Show) *shown = true;
-            return false;
-        }
-    } spy;
-    spy.shown = &everShown;
-    main->installEventFilter(&spy);
-    Type("open Sesame");
-    messages.shown.clear();  // what start-up said (no sound card here, for one)
-    program.Run();
-    EXPECT_EQ(messages.shown, QStringList{CoreTexts::kPasswordFailed});
-    QTRY_VERIFY_WITH_TIMEOUT(main->CanExit, 2000);
-    QTest::qWait(50);
-    EXPECT_FALSE(everShown);  // no window was shown
-    EXPECT_FALSE(main->Timer1()->isActive());
-    // The program took its exit path: the log says it closed.
-    TEventLog* log = program.Log();
-    ASSERT_TRUE(log);
-    EXPECT_TRUE(log->Lines().join("\n").contains(CoreTexts::kClosingProgram));
-    main->removeEventFilter(&spy);
-}
-
-TEST_F(ProgramPasswordTest, RightAccessPasswordShowsTheWindowAndSettingsAskTheAdministrator) {
-    {
-        TIniFile reg(home.path() + "/config/Pelmorant/registry.ini");
-        reg.WriteBool("General", "delato", true);
-        reg.WriteString("General", "feroto", TPasswordCipher().EncryptText("boss"));
-    }
-    TPelmApplication program({});
-    ASSERT_TRUE(program.Start());
-    TfmPelmUsb* main = program.MainWindow();
-    Type("open sesame");
-    messages.shown.clear();
-    program.Run();
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(main->Shown);
-
-    // Settings: a wrong administrator password keeps the configuration closed.
-    Type("bos");
-    main->SettingsCommand();
-    EXPECT_EQ(messages.shown, QStringList{CoreTexts::kPasswordFailed});
-    EXPECT_FALSE(program.Config()->isVisible());
-    // The right one opens it; Cancel closes it.
-    bool opened = false;
-    Type("boss");
-    QTimer::singleShot(50, [&] {
-        opened = program.Config()->isVisible();
-        program.Config()->btnCancel->click();
-    });
-    main->SettingsCommand();
-    EXPECT_TRUE(opened);
-    main->ExitProgram();
-}
