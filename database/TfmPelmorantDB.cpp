@@ -1,10 +1,9 @@
 #include "TfmPelmorantDB.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <cfenv>
 #include <cmath>
 
@@ -25,7 +24,9 @@ namespace {
 
 using FT = TFieldType;
 
-double TimeOfDay(TDateTime v) { return std::fabs(v - std::trunc(v)); }
+double TimeOfDay(TDateTime v) {
+    return std::fabs(v - std::trunc(v));
+}
 
 }  // namespace
 
@@ -81,8 +82,8 @@ std::vector<TVolgaFieldDef> TfmPelmorantDB::TreeFields() {
             {"Expanded", FT::ftBoolean, 0}};
 }
 
-TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QObject* parent)
+    : QObject(parent),
       tblCalls(&dbPelmorant),
       tblRecycle(&dbPelmorant),
       queSearch(&dbPelmorant),
@@ -92,12 +93,7 @@ TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, Q
       tblTree(&dbPelmorant),
       globals_(globals),
       settings_(settings) {
-    setWindowTitle("Calls database");
     dbPelmorant.FormatSettings = SystemFormat();
-    TIniFile& ini = globals_.SettingsIni;
-    setGeometry(ini.ReadInteger("fmCallsdb", "Left", 200), ini.ReadInteger("fmCallsdb", "Top", 120),
-                ini.ReadInteger("fmCallsdb", "Width", 400),
-                ini.ReadInteger("fmCallsdb", "Height", 300));
 
     tblCalls.Name = "tblCalls";
     tblCalls.AddCalcField("duration", FT::ftTime).DisplayFormat = "hh:nn:ss";
@@ -112,7 +108,8 @@ TfmPelmorantDB::TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, Q
     queSearch.UniqueFieldNames = "callID";
     queSearch.AddCalcField("duration", FT::ftString, 10);
     queSearch.AddCalcField("callDir", FT::ftString, 20).DisplayWidth = 20;
-    queSearch.AddLookupField("Folder", FT::ftString, 50, "FolderId", &tblTree, "FolderID", "NodeText")
+    queSearch
+        .AddLookupField("Folder", FT::ftString, 50, "FolderId", &tblTree, "FolderID", "NodeText")
         .Alignment = TFieldAlignment::taCenter;
     queSearch.OnCalcFields = [this](TVolgaDataset& ds) { SearchCalcFields(ds); };
     queSearch.BeforeDelete = [this](TVolgaDataset& ds) { SearchBeforeDelete(ds); };
@@ -136,13 +133,6 @@ TfmPelmorantDB::~TfmPelmorantDB() {
         } catch (...) {
         }
     }
-    TIniFile& ini = globals_.SettingsIni;
-    ini.BeginUpdate();
-    ini.WriteInteger("fmCallsdb", "Top", geometry().top());
-    ini.WriteInteger("fmCallsdb", "Left", geometry().left());
-    ini.WriteInteger("fmCallsdb", "Width", geometry().width());
-    ini.WriteInteger("fmCallsdb", "Height", geometry().height());
-    ini.EndUpdate();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -155,10 +145,17 @@ void TfmPelmorantDB::CallsCalcFields(TVolgaDataset& ds) {
     if (d < 0) d += 1.0;  // a call that ran past midnight
     ds.FieldByName("duration").SetAsDateTime(d);
     switch (ds.FieldByName("inOut").AsInteger()) {
-        case 0: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound); break;
-        case 1: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound); break;
-        case 2: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOnDemand); break;
-        default: break;
+        case 0:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound);
+            break;
+        case 1:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound);
+            break;
+        case 2:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOnDemand);
+            break;
+        default:
+            break;
     }
 }
 
@@ -167,10 +164,17 @@ void TfmPelmorantDB::SearchCalcFields(TVolgaDataset& ds) {
     if (d < 0) d += 1.0;  // a call that ran past midnight
     ds.FieldByName("duration").SetAsString(ElapsedText(0, d).toStdString());
     switch (ds.FieldByName("inOut").AsInteger()) {
-        case 0: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound); break;
-        case 1: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound); break;
-        case 2: ds.FieldByName("callDir").SetAsString(DatabaseTexts::kUndefined); break;
-        default: break;
+        case 0:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kInbound);
+            break;
+        case 1:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kOutbound);
+            break;
+        case 2:
+            ds.FieldByName("callDir").SetAsString(DatabaseTexts::kUndefined);
+            break;
+        default:
+            break;
     }
 }
 
@@ -306,8 +310,10 @@ void TfmPelmorantDB::AddCall(const Tchannel& channel) {
         dtmf.startsWith(settings_.edtTrimDigits))
         dtmf = dtmf.mid(settings_.edtTrimDigits.size());
     QString callerId = channel.CallerId;
-    if (callerId == "P") callerId = DatabaseTexts::kPrivateNumber;
-    else if (callerId == "O") callerId = DatabaseTexts::kLongDistance;
+    if (callerId == "P")
+        callerId = DatabaseTexts::kPrivateNumber;
+    else if (callerId == "O")
+        callerId = DatabaseTexts::kLongDistance;
     QString memo = settings_.cbxSaveCallerName ? channel.CallerName : QString(" ");
     if (memo.isEmpty()) memo = " ";
 
@@ -390,12 +396,7 @@ int TfmPelmorantDB::SumUsedSpace() {
     if (!label || !size) return 0;
     const auto& records = cursor->Records();
     const int total = static_cast<int>(records.size());
-    std::unique_ptr<QProgressDialog> progress;
-    if (total >= 1000 && qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        progress = std::make_unique<QProgressDialog>(DatabaseTexts::kProgress, QString(), 0, total);
-        progress->setWindowTitle(DatabaseTexts::kLoadingDatabase);
-        progress->setMinimumDuration(0);
-    }
+    const bool report = total >= 1000;
     const std::string main = DatabaseTexts::kMainStorageMedium;
     long long sum = 0;
     int position = 0;
@@ -406,13 +407,12 @@ int TfmPelmorantDB::SumUsedSpace() {
                                 ? r->Data.Vars[static_cast<size_t>(label->VarIndex)] == main
                                 : label->GetText(r->Data) == main;
         if (onMain) sum += size->GetInt(r->Data);
-        if (progress && position % 512 == 0) {
-            progress->setValue(position);
-            progress->setLabelText(QString("%1 %2%").arg(DatabaseTexts::kProgress)
-                                       .arg(std::lround(100.0 * position / total)));
+        if (report && position % 512 == 0) {
+            emit usedSpaceProgress(position, total);
             QCoreApplication::processEvents();
         }
     }
+    if (report) emit usedSpaceProgress(-1, total);
     return static_cast<int>(sum);
 }
 

@@ -1,12 +1,15 @@
 // The calls database module: the database object and every table of the program, the calls'
-// calculated fields, filing a call, the recordings' used space and the database copies.
+// calculated fields, filing a call, the recordings' used space and the database copies. Needs
+// QtCore only; its developer window is TfmCallsDbWindow. Main thread only: workers reach the
+// tables through TTableSteps.
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "ICallFiling.h"
 #include "TFolderTree.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaQuery.h"
@@ -18,11 +21,11 @@ class TIniFile;
 class TLiveSettings;
 class TPelmGlobals;
 
-class TfmPelmorantDB : public QWidget {
+class TfmPelmorantDB : public QObject, public ICallFiling {
     Q_OBJECT
 public:
-    TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QWidget* parent = nullptr);
-    ~TfmPelmorantDB() override;  // closes the tables, writes the window keys
+    TfmPelmorantDB(TPelmGlobals& globals, TLiveSettings& settings, QObject* parent = nullptr);
+    ~TfmPelmorantDB() override;  // closes the tables
 
     TVolgaDatabase dbPelmorant;
     TVolgaTable tblCalls;
@@ -42,7 +45,7 @@ public:
     // aborted).
     bool OpenDatabase();
     // Files one kept call (a copy of its channel record).
-    void AddCall(const Tchannel& channel);
+    void AddCall(const Tchannel& channel) override;
     int SumUsedSpace();
     void BackupDatabaseFiles();
 
@@ -71,6 +74,8 @@ public:
 signals:
     // A channel whose call could not be filed properly leaves operation.
     void operationLost(int channel);
+    // Summing the used space of a large table: `position` of `total` records; -1 when done.
+    void usedSpaceProgress(int position, int total);
 
 private:
     void OpenOrCreate(TVolgaTable& table, const QString& fileName,

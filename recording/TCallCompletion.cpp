@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "IAlarmCalls.h"
+#include "ICallFiling.h"
 #include "IStorageRuns.h"
 #include "RecordingTexts.h"
 #include "TChannelTable.h"
@@ -15,12 +16,10 @@
 #include "TLiveSettings.h"
 #include "TMessages.h"
 #include "TPelmGlobals.h"
-#include "TfmPelmorantDB.h"
 
 TCallCompletion::TCallCompletion(TChannelTable& channels, TLiveSettings& settings,
-                                 TPelmGlobals& globals, TfmPelmorantDB& db,
-                                 TFilteredNumbers* filtered, IAlarmCalls* alarms,
-                                 IStorageRuns* storage)
+                                 TPelmGlobals& globals, ICallFiling& db, TFilteredNumbers* filtered,
+                                 IAlarmCalls* alarms, IStorageRuns* storage)
     : channels_(channels),
       settings_(settings),
       globals_(globals),
@@ -38,7 +37,9 @@ QString TCallCompletion::BaseName(int n, TDateTime start) {
     return QString::number(n) + "_" + dt.toString("yyyyMMdd") + "_" + dt.toString("HHmmss");
 }
 
-QString TCallCompletion::Extension() const { return settings_.cbxCompression == 4 ? ".mp3" : ".wav"; }
+QString TCallCompletion::Extension() const {
+    return settings_.cbxCompression == 4 ? ".mp3" : ".wav";
+}
 
 int TCallCompletion::CallLength(TDateTime start, TDateTime stop) {
     double d = stop - start;
@@ -84,8 +85,10 @@ void TCallCompletion::RejectCall(int n) {
     const QString path = TemporaryPath(n);
     bool removed = QFile::remove(path);
     std::lock_guard<std::recursive_mutex> lock(*channels_[n].Lock);
-    if (removed) LogChannel(n, RecordingTexts::kRejected);
-    else LogChannel(n, RecordingTexts::kCanNotDelete + path);
+    if (removed)
+        LogChannel(n, RecordingTexts::kRejected);
+    else
+        LogChannel(n, RecordingTexts::kCanNotDelete + path);
 }
 
 void TCallCompletion::FileCall(int n) {
@@ -113,8 +116,10 @@ void TCallCompletion::FileCall(int n) {
     } else {
         copy.FileName.clear();
     }
-    if (copy.InOut == 0) copy.Dtmf.clear();
-    else copy.CallerName.clear();
+    if (copy.InOut == 0)
+        copy.Dtmf.clear();
+    else
+        copy.CallerName.clear();
     {
         std::lock_guard<std::recursive_mutex> lock(*copy.Lock);
         db_.AddCall(copy);

@@ -14,12 +14,12 @@ class TChannelTable;
 class TFilteredNumbers;
 class TLiveSettings;
 class TPelmGlobals;
-class TfmPelmorantDB;
+class ICallFiling;
 
 class TCallCompletion {
 public:
     TCallCompletion(TChannelTable& channels, TLiveSettings& settings, TPelmGlobals& globals,
-                    TfmPelmorantDB& db, TFilteredNumbers* filtered, IAlarmCalls* alarms,
+                    ICallFiling& db, TFilteredNumbers* filtered, IAlarmCalls* alarms,
                     IStorageRuns* storage);
 
     void CompleteCall(int n);
@@ -37,7 +37,7 @@ private:
     TChannelTable& channels_;
     TLiveSettings& settings_;
     TPelmGlobals& globals_;
-    TfmPelmorantDB& db_;
+    ICallFiling& db_;
     TFilteredNumbers* filtered_;
     IAlarmCalls* alarms_;
     IStorageRuns* storage_;

@@ -21,6 +21,7 @@
 #include "TPulseMixer.h"
 #include "TTreeController.h"
 #include "TdmRecorder.h"
+#include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
 #include "TfmFilterNums.h"
 #include "TfmLog.h"
@@ -45,6 +46,7 @@ TPelmApplication::~TPelmApplication() {
     filtered_.reset();
     tree_.reset();
     loggerModel_.reset();
+    dbWindow_.reset();
     db_.reset();
     logWindow_.reset();
     main_.reset();
@@ -95,6 +97,7 @@ bool TPelmApplication::Start() {
 
     // 3. The calls database and the folder tree.
     db_ = std::make_unique<TfmPelmorantDB>(g, settings);
+    dbWindow_ = std::make_unique<TfmCallsDbWindow>(*db_, g.SettingsIni);
     if (!db_->OpenDatabase() || g.StartupAbort) return false;
     loggerModel_ = std::make_unique<TDatasetModel>();
     loggerModel_->SetDataset(&db_->tblCalls, LoggerColumns());
@@ -130,8 +133,8 @@ bool TPelmApplication::Start() {
     };
     hooks.ClearTree = [this] { db_->Tree.Clear(); };
     hooks.ShowDatabaseWindow = [this] {
-        db_->show();
-        db_->raise();
+        dbWindow_->show();
+        dbWindow_->raise();
     };
     hooks.ActiveGridRecordCount = [main] {
         return main->ActiveGrid() && main->ActiveGrid()->model()

@@ -12,6 +12,7 @@ class TEventLog;
 class TfmLog;
 class TfmPelmUsb;
 class TfmPelmorantDB;
+class TfmCallsDbWindow;
 class TTreeController;
 class TFilteredNumbers;
 class TfmFilterNums;
@@ -39,6 +40,7 @@ public:
     TfmLog* LogWindow() const { return logWindow_.get(); }
     TEventLog* Log() const { return log_.get(); }
     TfmPelmorantDB* Database() const { return db_.get(); }
+    TfmCallsDbWindow* DatabaseWindow() const { return dbWindow_.get(); }
     TTreeController* TreeController() const { return tree_.get(); }
     TFilteredNumbers* FilteredNumbers() const { return filtered_.get(); }
     TfmFilterNums* FilterNumsWindow() const { return filterNums_.get(); }
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<TfmPelmUsb> main_;
     std::unique_ptr<TfmLog> logWindow_;
     std::unique_ptr<TfmPelmorantDB> db_;
+    std::unique_ptr<TfmCallsDbWindow> dbWindow_;
     std::unique_ptr<TDatasetModel> loggerModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;

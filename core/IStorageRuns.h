@@ -1,4 +1,5 @@
 // What the recording path asks of storage management when the recordings fill the medium.
+// Implemented by supervision; called on the main thread.
 #pragma once
 
 class IStorageRuns {

@@ -1,4 +1,5 @@
-// What the recording path asks of the alarm layer: queued alarms and their e-mails.
+// What the recording path and the calls database ask of the alarm layer: queued alarms and
+// their e-mails. Implemented by supervision; every call is made on the main thread.
 #pragma once
 
 class IAlarmCalls {
