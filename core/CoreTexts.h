@@ -13,6 +13,8 @@ inline constexpr const char* kShownOnRequest = "Shown on request of a second sta
 inline constexpr const char* kErrorStartingDir = "Error setting starting directory";
 inline constexpr const char* kErrorInFormClose = "error in FormClose";
 inline constexpr const char* kPasswordFailed = "       Password failed        ";
+// The same failure at the developer key for the configuration (without the padding).
+inline constexpr const char* kDeveloperPasswordFailed = "Password failed";
 inline constexpr const char* kNoSoundCard =
     "Your system has no sound card or\nyour sound card is not set up properly.\nThis software "
     "requires a sound card to play WAV files";

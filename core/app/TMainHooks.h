@@ -18,8 +18,6 @@ struct TMainHooks {
     std::function<bool()> CallActive;
     // Settings and passwords.
     std::function<void()> ShowConfig;
-    std::function<bool()> AskAccessPassword;  // true when the password was right
-    std::function<bool()> AskAdminPassword;
     std::function<void()> ShowDatabaseWindow, ShowTestsWindow;
     // The slow timer's duties, in order.
     std::function<void()> StoreTree;  // throws std::exception on failure

@@ -198,12 +198,11 @@ bool TPelmApplication::Start() {
         config_->Execute();
         main->SetUpExternalTool();
     };
-    hooks.AskAccessPassword = [this] {
-        return passProtection_->CheckPassword(config_->Store().AccessPassword);
-    };
-    hooks.AskAdminPassword = [this] {
-        return passProtection_->CheckPassword(config_->Store().AdminPassword);
-    };
+    main_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
+        return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access
+                                                  ? config_->Store().AccessPassword
+                                                  : config_->Store().AdminPassword);
+    });
     main_->SetHooks(hooks);
     if (g.StartupAbort) return false;
 

@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QAudioDevice>
 #include <QCheckBox>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,11 +30,11 @@
 
 #include "CoreTexts.h"
 #include "TCallsGrid.h"
-#include "TFolderTreeView.h"
 #include "TChannelTable.h"
 #include "TClock.h"
 #include "TEventLog.h"
 #include "TExternalTool.h"
+#include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
 #include "TMonitorPage.h"
@@ -48,9 +48,9 @@
 namespace {
 
 const char* const kViewNames[] = {"Logger", "Search", "Monitor", "Alarms"};
-const char* const kTreeItems[] = {"Add node",    "Add child node", "Insert node",
-                                  "Delete node...", "Rename node", "Expand node",
-                                  "Collapse node", "Expand all",   "Collapse all"};
+const char* const kTreeItems[] = {"Add node",       "Add child node", "Insert node",
+                                  "Delete node...", "Rename node",    "Expand node",
+                                  "Collapse node",  "Expand all",     "Collapse all"};
 
 QWidget* Placeholder(const QString& name, QWidget* parent) {
     auto* w = new QWidget(parent);
@@ -62,7 +62,12 @@ QWidget* Placeholder(const QString& name, QWidget* parent) {
 
 TfmPelmUsb::TfmPelmUsb(TPelmGlobals& globals, TChannelTable& channels, TLiveSettings& settings,
                        const QStringList& args, QWidget* parent)
-    : QMainWindow(parent), globals_(globals), channels_(channels), settings_(settings), args_(args) {
+    : QMainWindow(parent),
+      globals_(globals),
+      channels_(channels),
+      settings_(settings),
+      args_(args),
+      passwords_(globals.SettingsRegistry) {
     setObjectName("fmPelmUsb");
     // 1. Caption.
     setWindowTitle(CoreTexts::kAppTitle);
@@ -237,8 +242,8 @@ void TfmPelmUsb::BuildMenus() {
             hook(&TMainHooks::Play));
     connect(AddAction(player, "mmiPause", "Pause"), &QAction::triggered, this,
             hook(&TMainHooks::Pause));
-    connect(AddAction(player, "mmiStop", "Stop", QKeySequence("Ctrl+S")), &QAction::triggered,
-            this, hook(&TMainHooks::Stop));
+    connect(AddAction(player, "mmiStop", "Stop", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+            hook(&TMainHooks::Stop));
     connect(AddAction(player, "mmiRewind", "Rewind"), &QAction::triggered, this,
             hook(&TMainHooks::Rewind));
     connect(AddAction(player, "mmiFastForward", "Fast forward"), &QAction::triggered, this,
@@ -261,9 +266,8 @@ void TfmPelmUsb::BuildMenus() {
     QMenu* help = bar->addMenu("  &Help  ");
     connect(AddAction(help, "mmiContents", "Contents..."), &QAction::triggered, this,
             &TfmPelmUsb::HelpCommand);
-    connect(AddAction(help, "mmiFAQ", "FAQ"), &QAction::triggered, this, [this] {
-        TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/faq.html");
-    });
+    connect(AddAction(help, "mmiFAQ", "FAQ"), &QAction::triggered, this,
+            [this] { TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/faq.html"); });
     connect(AddAction(help, "mmiTroubleshooting", "Troubleshooting"), &QAction::triggered, this,
             [this] {
                 TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/troubleshooting.html");
@@ -406,8 +410,10 @@ void TfmPelmUsb::BuildStatusBar() {
         auto* l = new QLabel(bar);
         l->setObjectName(QString("StatusPanel%1").arg(i));
         // The text panels widen when their text does not fit (fonts differ from the design's).
-        if (i < 3) l->setMinimumWidth(widths[i]);
-        else l->setFixedWidth(widths[i]);
+        if (i < 3)
+            l->setMinimumWidth(widths[i]);
+        else
+            l->setFixedWidth(widths[i]);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         bar->addWidget(l);
@@ -425,9 +431,13 @@ void TfmPelmUsb::PlaceProgressBar() {
     if (progress_) progress_->setGeometry(statusPanels_[3]->rect());
 }
 
-QStatusBar* TfmPelmUsb::StatusBar1() const { return const_cast<TfmPelmUsb*>(this)->statusBar(); }
+QStatusBar* TfmPelmUsb::StatusBar1() const {
+    return const_cast<TfmPelmUsb*>(this)->statusBar();
+}
 
-QLabel* TfmPelmUsb::StatusPanel(int i) const { return statusPanels_.value(i); }
+QLabel* TfmPelmUsb::StatusPanel(int i) const {
+    return statusPanels_.value(i);
+}
 
 void TfmPelmUsb::BuildTray() {
     trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
@@ -553,13 +563,14 @@ void TfmPelmUsb::RefreshStatusBar() {
 // Commands
 
 void TfmPelmUsb::HideToTray() {
-    if (trayAvailable_) hide();
-    else showMinimized();  // no tray to come back from: keep the window reachable
+    if (trayAvailable_)
+        hide();
+    else
+        showMinimized();  // no tray to come back from: keep the window reachable
 }
 
 void TfmPelmUsb::Restore() {
-    if (globals_.SettingsRegistry.ReadBool("General", "zilota", false) && hooks_.AskAccessPassword &&
-        !hooks_.AskAccessPassword()) {
+    if (!passwords_.Check(TPasswordCheck::Kind::Access)) {
         ShowMessage(CoreTexts::kPasswordFailed);
         return;
     }
@@ -581,8 +592,7 @@ void TfmPelmUsb::SessionEnding() {
 
 void TfmPelmUsb::SettingsCommand() {
     if (!hooks_.ShowConfig) return;
-    if (globals_.SettingsRegistry.ReadBool("General", "delato", false) && hooks_.AskAdminPassword &&
-        !hooks_.AskAdminPassword()) {
+    if (!passwords_.Check(TPasswordCheck::Kind::Administrator)) {
         ShowMessage(CoreTexts::kPasswordFailed);
         return;
     }
@@ -714,8 +724,7 @@ void TfmPelmUsb::showEvent(QShowEvent* e) {
 bool TfmPelmUsb::AskAccessAtFirstShow() {
     if (accessAsked_) return true;
     accessAsked_ = true;
-    if (globals_.SettingsRegistry.ReadBool("General", "zilota", false) &&
-        hooks_.AskAccessPassword && !hooks_.AskAccessPassword()) {
+    if (!passwords_.Check(TPasswordCheck::Kind::Access)) {
         ShowMessage(CoreTexts::kPasswordFailed);
         CanExit = true;
         QTimer::singleShot(0, this, &TfmPelmUsb::EndWhenMessagesClosed);
@@ -749,8 +758,10 @@ void TfmPelmUsb::FirstActivation() {
     InstructionsDone = true;
     TIniFile& ini = globals_.SettingsIni;
     bool show = true;
-    if (!ini.ValueExists("General", "demoInstructions")) ini.WriteBool("General", "demoInstructions", true);
-    else show = ini.ReadBool("General", "demoInstructions", true);
+    if (!ini.ValueExists("General", "demoInstructions"))
+        ini.WriteBool("General", "demoInstructions", true);
+    else
+        show = ini.ReadBool("General", "demoInstructions", true);
     if (!show) return;
     auto* dlg = new TfmInstructions(this);
     dlg->setObjectName("fmInstructions");
@@ -765,11 +776,13 @@ void TfmPelmUsb::FirstActivation() {
 bool TfmPelmUsb::HandleDeveloperKey(QKeyEvent* e) {
     if (!developer_ || e->modifiers() != Qt::AltModifier) return false;
     switch (e->key()) {
-        case Qt::Key_2: emit logWindowRequested(); return true;
+        case Qt::Key_2:
+            emit logWindowRequested();
+            return true;
         case Qt::Key_3:
             if (!hooks_.ShowConfig) return true;
-            if (settings_.cbxAdminPass && hooks_.AskAdminPassword && !hooks_.AskAdminPassword()) {
-                ShowMessage("Password failed");
+            if (!passwords_.Check(TPasswordCheck::Kind::Administrator)) {
+                ShowMessage(CoreTexts::kDeveloperPasswordFailed);
                 return true;
             }
             hooks_.ShowConfig();
@@ -780,7 +793,8 @@ bool TfmPelmUsb::HandleDeveloperKey(QKeyEvent* e) {
         case Qt::Key_5:
             if (hooks_.ShowTestsWindow) hooks_.ShowTestsWindow();
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "TMainHooks.h"
+#include "TPasswordCheck.h"
 #include "VolgaTypes.h"
 
 class QAction;
@@ -39,6 +40,8 @@ public:
 
     void SetHooks(const TMainHooks& hooks);
     const TMainHooks& Hooks() const { return hooks_; }
+    // The password check of the guarded commands; the program plugs its prompt in.
+    TPasswordCheck& Passwords() { return passwords_; }
     // Lines to log once the event log exists (stores that were set aside).
     QStringList StartupNotes;
 
@@ -139,6 +142,7 @@ private:
     TLiveSettings& settings_;
     QStringList args_;
     TMainHooks hooks_;
+    TPasswordCheck passwords_;
     bool developer_ = false;
     bool startupMode_ = false;
     bool closed_ = false;

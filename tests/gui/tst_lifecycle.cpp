@@ -157,12 +157,10 @@ private slots:
         QTRY_VERIFY(!w->isVisible());
         bool right = false;
         int asked = 0;
-        TMainHooks hooks = w->Hooks();
-        hooks.AskAccessPassword = [&] {
+        w->Passwords().SetPrompt([&](TPasswordCheck::Kind kind) {
             ++asked;
-            return right;
-        };
-        w->SetHooks(hooks);
+            return kind == TPasswordCheck::Kind::Access && right;
+        });
 
         // With the access password on, a wrong one keeps the window in the tray.
         TPelmGlobals::Instance().SettingsRegistry.WriteBool("General", "zilota", true);

@@ -347,8 +347,8 @@ private slots:
         bool passwordRight = false;
         TMainHooks hooks;
         hooks.ShowConfig = [&] { ++dialogs; };
-        hooks.AskAdminPassword = [&] { return passwordRight; };
         w->SetHooks(hooks);
+        w->Passwords().SetPrompt([&](TPasswordCheck::Kind) { return passwordRight; });
         w.globals.SettingsRegistry.WriteBool("General", "delato", true);
         w->ToolbarButton("btnSettings")->click();
         QCOMPARE(dialogs, 0);
@@ -542,9 +542,11 @@ private slots:
         bool right = false;
         TMainHooks hooks;
         hooks.ShowConfig = [&] { ++config; };
-        hooks.AskAdminPassword = [&] { return right; };
         w->SetHooks(hooks);
-        w.settings.cbxAdminPass = true;
+        w->Passwords().SetPrompt([&](TPasswordCheck::Kind kind) {
+            return kind == TPasswordCheck::Kind::Administrator && right;
+        });
+        w.globals.SettingsRegistry.WriteBool("General", "delato", true);
         w->show();
         messages_->Shown.clear();
         QTest::keyClick(w.window.get(), Qt::Key_3, Qt::AltModifier);
