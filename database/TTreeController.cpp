@@ -3,14 +3,14 @@
 #include <QStandardItemModel>
 
 #include "DatabaseTexts.h"
-#include "TCallsGrid.h"
+#include "ICallRows.h"
 #include "TDatasetModel.h"
 #include "TFolderTreeView.h"
 #include "TMessages.h"
 #include "TUniqueId.h"
 #include "TfmPelmorantDB.h"
 
-TTreeController::TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, TCallsGrid* grid,
+TTreeController::TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, ICallRows* grid,
                                  TDatasetModel* gridModel, QObject* parent)
     : QObject(parent), db_(db), view_(view), grid_(grid), gridModel_(gridModel) {
     TFolderTree& tree = db_.Tree;
@@ -94,8 +94,7 @@ void TTreeController::ShowFolder(QStandardItem* node) {
             ShowMessage(QString::fromUtf8(e.what()));
         }
         if (gridModel_) gridModel_->EndUpdate();
-        if (grid_ && calls.RecordCount() > 0)
-            grid_->setCurrentIndex(gridModel_->index(calls.RecNo() - 1, 0));
+        if (grid_ && calls.RecordCount() > 0) grid_->SetCurrentRow(calls.RecNo() - 1);
     }
     bool playing = PlayerPlaying && PlayerPlaying();
     if (!playing && UpdateFileActions) UpdateFileActions();
@@ -106,7 +105,9 @@ void TTreeController::ShowFolder(QStandardItem* node) {
     UpdateExpandItems(node);
 }
 
-void TTreeController::ShowSelectedFolder() { ShowFolder(view_->SelectedNode()); }
+void TTreeController::ShowSelectedFolder() {
+    ShowFolder(view_->SelectedNode());
+}
 
 void TTreeController::ExpandAllAndSelectLast() {
     view_->expandAll();
@@ -181,9 +182,14 @@ void TTreeController::Action(int item) {
                 view_->isExpanded(selected->index()))
                 view_->collapse(selected->index());
             break;
-        case ExpandAll: view_->expandAll(); break;
-        case CollapseAll: view_->collapseAll(); break;
-        default: break;
+        case ExpandAll:
+            view_->expandAll();
+            break;
+        case CollapseAll:
+            view_->collapseAll();
+            break;
+        default:
+            break;
     }
 }
 
@@ -243,7 +249,7 @@ void TTreeController::MoveCallsToFolder(const QString& folderId) {
         ShowMessage(QString::fromUtf8(e.what()));
     }
     if (gridModel_) gridModel_->EndUpdate();
-    if (grid_->selectionModel()) grid_->clearSelection();
+    grid_->ClearRowSelection();
     if (calls.RecordCount() > 0 && recNo > 0) calls.SetRecNo(recNo);
     if (!calls.Filtered()) calls.SetFiltered(true);
 }

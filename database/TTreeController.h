@@ -6,7 +6,7 @@
 #include <functional>
 
 class QStandardItem;
-class TCallsGrid;
+class ICallRows;
 class TDatasetModel;
 class TFolderTreeView;
 class TfmPelmorantDB;
@@ -27,7 +27,7 @@ public:
         ItemCount
     };
 
-    TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, TCallsGrid* grid,
+    TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, ICallRows* grid,
                     TDatasetModel* gridModel, QObject* parent = nullptr);
 
     void Action(int item);
@@ -41,7 +41,7 @@ public:
 
     bool DeletingFolder = false;
     // Hooks into the main window.
-    std::function<void()> MarkTreeChanged;                 // sets TreeChanged
+    std::function<void()> MarkTreeChanged;                  // sets TreeChanged
     std::function<void(int item, bool on)> SetItemEnabled;  // the Tree menu's items
     std::function<void()> UpdateFileActions;
     std::function<bool()> PlayerPlaying;
@@ -55,7 +55,7 @@ private:
 
     TfmPelmorantDB& db_;
     TFolderTreeView* view_;
-    TCallsGrid* grid_;
+    ICallRows* grid_;
     TDatasetModel* gridModel_;
     bool enabled_[ItemCount] = {true, true, false, false, false, false, false, true, true};
 };

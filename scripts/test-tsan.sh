@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 JOBS=$(nproc)
-TARGETS=(core_tests database_tests database_widget_tests)
+TARGETS=(core_tests database_tests database_widget_tests browsing_tests)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELM_TSAN=ON -DPELM_BENCH=OFF
 cmake --build build-tsan -j "$JOBS" --target "${TARGETS[@]}"
 export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"

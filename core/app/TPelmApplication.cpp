@@ -16,6 +16,7 @@
 #include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
+#include "TLoggerModel.h"
 #include "TMessageBoxes.h"
 #include "TPelmGlobals.h"
 #include "TPulseMixer.h"
@@ -55,16 +56,7 @@ TPelmApplication::~TPelmApplication() {
 }
 
 std::vector<TDatasetModel::Column> TPelmApplication::LoggerColumns() {
-    const Qt::Alignment centre = Qt::AlignCenter;
-    return {{"Channel", "Channel", 0, centre},
-            {"Date", "Date", 0},
-            {"Time", "startTime", 0},
-            {"Duration", "duration", 55},
-            {"Direction", "callDir", 60},
-            {"DTMF digits", "dtmf", 80},
-            {"Caller ID", "callerID", 80},
-            {"Memo", "Memo", 80},
-            {"Medium label", "MediumLabel", 100}};
+    return TLoggerModel::LoggerColumns();
 }
 
 bool TPelmApplication::Start() {
@@ -99,12 +91,8 @@ bool TPelmApplication::Start() {
     db_ = std::make_unique<TfmPelmorantDB>(g, settings);
     dbWindow_ = std::make_unique<TfmCallsDbWindow>(*db_, g.SettingsIni);
     if (!db_->OpenDatabase() || g.StartupAbort) return false;
-    loggerModel_ = std::make_unique<TDatasetModel>();
-    loggerModel_->SetDataset(&db_->tblCalls, LoggerColumns());
-    main_->gdLogger()->setModel(loggerModel_.get());
-    for (size_t i = 0; i < LoggerColumns().size(); ++i)
-        if (LoggerColumns()[i].Width > 0)
-            main_->gdLogger()->setColumnWidth(static_cast<int>(i), LoggerColumns()[i].Width);
+    loggerModel_ = std::make_unique<TLoggerModel>(&db_->tblCalls);
+    loggerModel_->Attach(main_->gdLogger());
     main_->LoadGridLayout();
     db_->CallsModel = loggerModel_.get();
     tree_ = std::make_unique<TTreeController>(*db_, main_->tree(), main_->gdLogger(),

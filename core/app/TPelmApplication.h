@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "TDatasetModel.h"
+#include "TLoggerModel.h"
 
 class TEventLog;
 class TfmLog;
@@ -62,7 +62,7 @@ private:
     std::unique_ptr<TfmLog> logWindow_;
     std::unique_ptr<TfmPelmorantDB> db_;
     std::unique_ptr<TfmCallsDbWindow> dbWindow_;
-    std::unique_ptr<TDatasetModel> loggerModel_;
+    std::unique_ptr<TLoggerModel> loggerModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;
     std::unique_ptr<TfmConfig> config_;

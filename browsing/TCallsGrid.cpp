@@ -20,3 +20,11 @@ std::vector<int> TCallsGrid::TargetRows() const {
     if (rows.empty() && currentIndex().isValid()) rows.push_back(currentIndex().row());
     return rows;
 }
+
+void TCallsGrid::SetCurrentRow(int row) {
+    if (model()) setCurrentIndex(model()->index(row, 0));
+}
+
+void TCallsGrid::ClearRowSelection() {
+    if (selectionModel()) clearSelection();
+}
