@@ -13,23 +13,6 @@
 #include "TfmPasswords.h"
 #include "TfmPelmUsb.h"
 
-namespace {
-
-// Runs `step` on the modal window that is open at the next turn of the event loop.
-template <class F>
-void WhenModal(F step) {
-    QTimer::singleShot(0, [step] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) {
-            ADD_FAILURE() << "no modal window";
-            return;
-        }
-        step(w);
-    });
-}
-
-}  // namespace
-
 // The whole program: the access password at the first show.
 
 class ProgramPasswordTest : public ::testing::Test {

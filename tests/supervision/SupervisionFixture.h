@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -139,3 +140,16 @@ protected:
     std::unique_ptr<TVolgaTable> table;
     std::unique_ptr<TfmConfig> config;
 };
+
+// Runs `step` on the modal window that is open at the next turn of the event loop.
+template <class F>
+void WhenModal(F step) {
+    QTimer::singleShot(0, [step] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) {
+            ADD_FAILURE() << "no modal window";
+            return;
+        }
+        step(w);
+    });
+}

@@ -25,19 +25,6 @@ QString ErrorOf(const TPasswordCipher& c, const QString& text) {
     return QString();
 }
 
-// Runs `step` on the modal window that is open at the next turn of the event loop.
-template <class F>
-void WhenModal(F step) {
-    QTimer::singleShot(0, [step] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) {
-            ADD_FAILURE() << "no modal window";
-            return;
-        }
-        step(w);
-    });
-}
-
 }  // namespace
 
 TEST(PasswordCipher, BlockRuleSizes) {
