@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
             TChannelTable::Instance()[i].Operation = true;
         wall.start();
         cpuAtStart = CpuSeconds();
-        program.MainWindow()->Hooks().Record();
+        program.MainController()->Record();
         if (!recorder->CallActive()) {
             status = 1;
             QCoreApplication::exit(status);
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         }
         QTimer::singleShot(int(seconds * 1000), [&] {
             const double written = double(program.AudioRecorder()->DataLength());
-            program.MainWindow()->Hooks().Record();
+            program.MainController()->Record();
             const double cpu = CpuSeconds() - cpuAtStart;
             const double elapsed = wall.elapsed() / 1000.0;
             TVolgaTable& calls = program.Database()->tblCalls;

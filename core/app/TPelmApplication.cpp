@@ -9,6 +9,7 @@
 #include "TAudioInputChoice.h"
 #include "TCAudioRecorder.h"
 #include "TCallCompletion.h"
+#include "TCallGridsFeature.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
@@ -17,10 +18,14 @@
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TLoggerModel.h"
+#include "TMainController.h"
 #include "TMessageBoxes.h"
 #include "TPelmGlobals.h"
 #include "TPulseMixer.h"
+#include "TRecorderFeature.h"
+#include "TSupervisionFeature.h"
 #include "TTreeController.h"
+#include "TTreeFeature.h"
 #include "TdmRecorder.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
@@ -36,6 +41,16 @@ TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
 }
 
 TPelmApplication::~TPelmApplication() {
+    if (controller_) {
+        controller_->SetTree(nullptr);
+        controller_->SetSupervision(nullptr);
+        controller_->SetRecorder(nullptr);
+        controller_->SetGrids(nullptr);
+    }
+    gridsFeature_.reset();
+    recorderFeature_.reset();
+    supervisionFeature_.reset();
+    treeFeature_.reset();
     recorder_.reset();
     completion_.reset();
     micRec_.reset();
@@ -51,6 +66,7 @@ TPelmApplication::~TPelmApplication() {
     db_.reset();
     logWindow_.reset();
     main_.reset();
+    controller_.reset();
     if (TEventLog::Instance() == log_.get()) TEventLog::SetInstance(nullptr);
     TMessages::SetDefault(nullptr);
 }
@@ -66,17 +82,19 @@ bool TPelmApplication::Start() {
     log_ = std::make_unique<TEventLog>();
     TEventLog::SetInstance(log_.get());
 
-    // 1. The main window opens the stores and builds the channel table.
+    // 1. The main window: its controller opens the stores and builds the channel table.
     // The window sees the program's own arguments (STARTUP), not the audio-input switch.
     QStringList windowArgs;
     for (const QString& a : args_)
         if (!a.startsWith(TAudioInputChoice::kSwitch)) windowArgs << a;
-    main_ = std::make_unique<TfmPelmUsb>(g, TChannelTable::Instance(), settings, windowArgs);
+    controller_ =
+        std::make_unique<TMainController>(g, TChannelTable::Instance(), settings, windowArgs);
+    main_ = std::make_unique<TfmPelmUsb>(*controller_);
     if (g.StartupAbort) return false;
     // 2. The event log.
     logWindow_ =
         std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
-    for (const QString& note : main_->StartupNotes) log_->LogGeneral(note);
+    for (const QString& note : controller_->StartupNotes) log_->LogGeneral(note);
     connect(main_.get(), &TfmPelmUsb::logWindowRequested, logWindow_.get(), [this] {
         logWindow_->show();
         logWindow_->raise();
@@ -98,8 +116,11 @@ bool TPelmApplication::Start() {
     tree_ = std::make_unique<TTreeController>(*db_, main_->tree(), main_->gdLogger(),
                                               loggerModel_.get());
     TfmPelmUsb* main = main_.get();
-    tree_->MarkTreeChanged = [main] { main->TreeChanged = true; };
-    tree_->SetItemEnabled = [main](int item, bool on) { main->SetTreeItemEnabled(item, on); };
+    TMainController* controller = controller_.get();
+    tree_->MarkTreeChanged = [controller] { controller->TreeChanged = true; };
+    tree_->SetItemEnabled = [controller](int item, bool on) {
+        controller->SetTreeItemEnabled(item, on);
+    };
     tree_->Progress = [main](int step, int steps) {
         QProgressBar* bar = main->ProgressBar();
         if (step < 0) {
@@ -113,33 +134,13 @@ bool TPelmApplication::Start() {
     connect(db_.get(), &TfmPelmorantDB::operationLost, this,
             [](int channel) { TChannelTable::Instance()[channel].Operation = false; });
 
-    TMainHooks hooks = main_->Hooks();
-    hooks.TreeAction = [this](int item) { tree_->Action(item); };
-    hooks.StoreTree = [this] {
-        QString error;
-        if (!db_->Tree.ToTable(db_->tblTree, &error)) throw std::runtime_error(error.toStdString());
-    };
-    hooks.ClearTree = [this] { db_->Tree.Clear(); };
-    hooks.ShowDatabaseWindow = [this] {
-        dbWindow_->show();
-        dbWindow_->raise();
-    };
-    hooks.ActiveGridRecordCount = [main] {
-        return main->ActiveGrid() && main->ActiveGrid()->model()
-                   ? main->ActiveGrid()->model()->rowCount()
-                   : 0;
-    };
-    hooks.ActiveGridFileName = [this, main]() -> QString {
-        TCallsGrid* grid = main->ActiveGrid();
-        if (grid != main->gdLogger() || !db_->tblCalls.Active()) return QString();
-        int row = grid->currentIndex().row();
-        TVolgaDataField* f = db_->tblCalls.FindField("fileName");
-        if (row < 0 || !f) return QString();
-        return QString::fromStdString(db_->tblCalls.TextAt(row, f->FieldNo()));
-    };
-    main_->SetHooks(hooks);
+    treeFeature_ = std::make_unique<TTreeFeature>(*tree_, *db_);
+    controller_->SetTree(treeFeature_.get());
+    gridsFeature_ =
+        std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(), db_->tblCalls);
+    controller_->SetGrids(gridsFeature_.get());
     for (int i = 0; i < TTreeController::ItemCount; ++i)
-        main_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
+        controller_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
 
     // 4. The configuration: every setting and the channels' records are loaded here.
     config_ = std::make_unique<TfmConfig>(g, settings, TChannelTable::Instance(), &db_->tblChannels,
@@ -169,29 +170,21 @@ bool TPelmApplication::Start() {
     recorder_ = std::make_unique<TdmRecorder>(TChannelTable::Instance(), settings, *micRec_,
                                               mixer_.get(), *completion_, nullptr);
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
-    recorder_->OnEndCall = [main] {
-        if (main->Hooks().Record) main->Hooks().Record();
-    };
-    hooks = main_->Hooks();
-    hooks.Record = [this] { recorder_->RecordClick(); };
-    hooks.CallActive = [this] { return recorder_->CallActive(); };
-    main_->SetHooks(hooks);
+    recorder_->OnEndCall = [controller] { controller->Record(); };
+    recorderFeature_ = std::make_unique<TRecorderFeature>(*recorder_);
+    controller_->SetRecorder(recorderFeature_.get());
 
     // 6. The password windows.
     newPassword_ = std::make_unique<TfmNewPassword>(config_->Store(), config_.get(), config_.get());
     config_->AskNewPassword = [this](int kind) { newPassword_->AskNewPassword(kind); };
     passProtection_ = std::make_unique<TfmPassProtection>(main_.get());
-    hooks = main_->Hooks();
-    hooks.ShowConfig = [this, main] {
-        config_->Execute();
-        main->SetUpExternalTool();
-    };
-    main_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
+    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_);
+    controller_->SetSupervision(supervisionFeature_.get());
+    controller_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
         return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access
                                                   ? config_->Store().AccessPassword
                                                   : config_->Store().AdminPassword);
     });
-    main_->SetHooks(hooks);
     if (g.StartupAbort) return false;
 
     // The recordings' used space, before the timers start.
@@ -201,9 +194,9 @@ bool TPelmApplication::Start() {
 
 void TPelmApplication::Run() {
     // The access password is asked before any window is shown; a wrong one ends the program.
-    if (!main_->AskAccessAtFirstShow()) return;
+    if (!controller_->AskAccessAtFirstShow()) return;
     main_->show();
     if (QStandardItem* first = db_ ? db_->Tree.NodeAt(0) : nullptr)
         main_->tree()->SelectNode(first);
-    main_->Timer1()->start();
+    controller_->Timer1()->start();
 }

@@ -24,6 +24,11 @@ class TCallCompletion;
 class TdmRecorder;
 class IMixer;
 class TMessageBoxes;
+class TMainController;
+class TTreeFeature;
+class TSupervisionFeature;
+class TRecorderFeature;
+class TCallGridsFeature;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -37,6 +42,7 @@ public:
     void Run();
 
     TfmPelmUsb* MainWindow() const { return main_.get(); }
+    TMainController* MainController() const { return controller_.get(); }
     TfmLog* LogWindow() const { return logWindow_.get(); }
     TEventLog* Log() const { return log_.get(); }
     TfmPelmorantDB* Database() const { return db_.get(); }
@@ -58,6 +64,7 @@ private:
     QStringList args_;
     std::unique_ptr<TMessageBoxes> messageBoxes_;
     std::unique_ptr<TEventLog> log_;
+    std::unique_ptr<TMainController> controller_;
     std::unique_ptr<TfmPelmUsb> main_;
     std::unique_ptr<TfmLog> logWindow_;
     std::unique_ptr<TfmPelmorantDB> db_;
@@ -73,4 +80,9 @@ private:
     std::unique_ptr<TCAudioRecorder> micRec_;
     std::unique_ptr<TCallCompletion> completion_;
     std::unique_ptr<TdmRecorder> recorder_;
+    // What the main window's commands reach.
+    std::unique_ptr<TTreeFeature> treeFeature_;
+    std::unique_ptr<TSupervisionFeature> supervisionFeature_;
+    std::unique_ptr<TRecorderFeature> recorderFeature_;
+    std::unique_ptr<TCallGridsFeature> gridsFeature_;
 };

@@ -15,33 +15,24 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "CoreTexts.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
-#include "TClock.h"
-#include "TEventLog.h"
-#include "TExternalTool.h"
 #include "TFolderTreeView.h"
-#include "TLiveSettings.h"
 #include "TMessages.h"
 #include "TMonitorPage.h"
 #include "TNavigationBar.h"
-#include "TPelmGlobals.h"
 #include "TPictures.h"
-#include "TShell.h"
 #include "TfmAbout.h"
 #include "TfmInstructions.h"
 
@@ -52,6 +43,43 @@ const char* const kTreeItems[] = {"Add node",       "Add child node", "Insert no
                                   "Delete node...", "Rename node",    "Expand node",
                                   "Collapse node",  "Expand all",     "Collapse all"};
 
+using FileCommand = IFileActions::Command;
+using PlayerCommand = IPlayer::Command;
+
+struct FileItem {
+    const char* Name;
+    const char* Caption;
+    const char* Key;
+    FileCommand Command;
+};
+const FileItem kFileItems[] = {
+    {"mmiMemo", "Memo...", "Ctrl+M", FileCommand::Memo},
+    {"mmiDelete", "Delete File(s)...", "Ctrl+D", FileCommand::DeleteFiles},
+    {"mmiMoveTo", "Move to...", "", FileCommand::MoveTo},
+    {"mmiCopyTo", "Copy to folder...", "", FileCommand::CopyTo},
+    {nullptr, nullptr, nullptr, FileCommand::Memo},
+    {"mmiPrintSetup", "Print Setup...", "", FileCommand::PrintSetup},
+    {"mmiPrintPreview", "Print Preview", "", FileCommand::PrintPreview},
+    {"mmiPrint", "Print...", "Ctrl+P", FileCommand::Print},
+    {nullptr, nullptr, nullptr, FileCommand::Memo},
+    {"mmiEmail", "Email wav file to...", "", FileCommand::EmailFile},
+    {"mmiExport", "Export data", "", FileCommand::ExportData},
+};
+
+struct PlayerItem {
+    const char* Name;
+    const char* Caption;
+    const char* Key;
+    PlayerCommand Command;
+};
+const PlayerItem kPlayerItems[] = {
+    {"mmiPlay", "Play", "", PlayerCommand::Play},
+    {"mmiPause", "Pause", "", PlayerCommand::Pause},
+    {"mmiStop", "Stop", "Ctrl+S", PlayerCommand::Stop},
+    {"mmiRewind", "Rewind", "", PlayerCommand::Rewind},
+    {"mmiFastForward", "Fast forward", "", PlayerCommand::FastForward},
+};
+
 QWidget* Placeholder(const QString& name, QWidget* parent) {
     auto* w = new QWidget(parent);
     w->setObjectName(name);
@@ -60,96 +88,74 @@ QWidget* Placeholder(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-TfmPelmUsb::TfmPelmUsb(TPelmGlobals& globals, TChannelTable& channels, TLiveSettings& settings,
-                       const QStringList& args, QWidget* parent)
-    : QMainWindow(parent),
-      globals_(globals),
-      channels_(channels),
-      settings_(settings),
-      args_(args),
-      passwords_(globals.SettingsRegistry) {
+TfmPelmUsb::TfmPelmUsb(TMainController& controller, QWidget* parent)
+    : QMainWindow(parent), controller_(controller) {
     setObjectName("fmPelmUsb");
-    // 1. Caption.
     setWindowTitle(CoreTexts::kAppTitle);
     setWindowIcon(TPictures::AppIcon());
     setMinimumSize(700, 645);
-    QString first = args_.isEmpty() ? QString() : args_.first().toUpper();
-    developer_ = first == "KUDOX";
-    startupMode_ = first == "STARTUP";
 
-    // 2-3. Pages, menus, tool bar, status bar and its progress bar.
     BuildPages();
     BuildMenus();
     BuildToolbar();
     BuildStatusBar();
 
-    // 5. The settings stores (the data folder is settled there).
-    StartupNotes = globals_.OpenStores();
-    TIniFile& ini = globals_.SettingsIni;
-
-    // 7. Geometry.
-    int top = ini.ReadInteger("fmPelmUsb", "Top", 57);
-    int left = ini.ReadInteger("fmPelmUsb", "Left", 257);
-    int width = ini.ReadInteger("fmPelmUsb", "width", 949);
-    int height = ini.ReadInteger("fmPelmUsb", "height", 726);
-    setGeometry(left, top, std::max(width, 700), std::max(height, 645));
-    int panel13 = std::max(0, ini.ReadInteger("fmPelmUsb", "panel13Width", 170));
+    // Geometry and the panels' sizes.
+    const TMainController::Layout layout = controller_.StoredLayout();
+    setGeometry(layout.Geometry);
     panel13_->setMinimumWidth(0);
-    splitter_->setSizes({panel13, std::max(100, width - 105 - panel13)});
-    panel2_->setFixedHeight(std::max(0, ini.ReadInteger("fmPelmUsb", "panel2Height", 155)));
+    splitter_->setSizes(
+        {layout.Panel13Width, std::max(100, layout.Geometry.width() - 105 - layout.Panel13Width)});
+    panel2_->setFixedHeight(layout.Panel2Height);
 
-    // 8. Date of the last database copy.
-    TDateTime today = std::floor(NowDateTime());
-    if (ini.ValueExists("Backup", "backupDate")) {
-        LastDbBackup = ini.ReadDateTime("Backup", "backupDate", today);
-    } else {
-        ini.WriteDateTime("Backup", "backupDate", today);
-        LastDbBackup = today;
-    }
-
-    // 9. Grid title rows and column widths.
-    for (QTableView* g : {gdLogger_, gdSearch_}) {
+    // Grid title rows and column widths.
+    for (QTableView* g :
+         {static_cast<QTableView*>(gdLogger_), static_cast<QTableView*>(gdSearch_)}) {
         g->horizontalHeader()->setFixedHeight(18);
         g->verticalHeader()->hide();
     }
     LoadGridLayout();
     connect(gdLogger_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (!loadingWidths_) LoggerWidthsChanged = true;
+        if (!loadingWidths_) controller_.LoggerWidthsChanged = true;
     });
     connect(gdSearch_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (!loadingWidths_) SearchWidthsChanged = true;
+        if (!loadingWidths_) controller_.SearchWidthsChanged = true;
     });
 
-    // 10. External tool, volume, the Logger view.
+    // External tool, volume, the Logger view.
     SetUpExternalTool();
-    tbrVolume_->setValue(std::clamp(ini.ReadInteger("General", "Volume", 2), 0, 16));
-    ShowView(vLogger);
+    tbrVolume_->setValue(layout.Volume);
+    connect(&controller_, &TMainController::viewChanged, this, &TfmPelmUsb::ShowViewState);
+    connect(&controller_, &TMainController::commandsChanged, this, &TfmPelmUsb::RefreshActions);
+    controller_.ShowView(vLogger);
     tree_->setFocus();
 
-    // 12. Tool bar and status bar.
-    if (!ini.ValueExists("General", "Toolbar")) ini.WriteBool("General", "Toolbar", true);
-    if (!ini.ValueExists("General", "statusBar")) ini.WriteBool("General", "statusBar", true);
-    bool toolbar = ini.ReadBool("General", "Toolbar", true);
-    bool statusBar = ini.ReadBool("General", "statusBar", true);
+    // Tool bar and status bar.
+    const bool toolbar = controller_.ToolbarShown();
+    const bool statusBar = controller_.StatusBarShown();
     panel9_->setVisible(toolbar);
     Action("mmiToolbar")->setChecked(toolbar);
     this->statusBar()->setVisible(statusBar);
     Action("mmiStatusBar")->setChecked(statusBar);
 
-    // 13. Channels and their tiles.
-    channels_.InitChannels(2);
-    monitor_->BuildMonitorTiles(channels_);
+    monitor_->BuildMonitorTiles(controller_.Channels());
 
-    // 15. The playback device.
+    // The playback device.
     if (QMediaDevices::audioOutputs().isEmpty()) ShowMessage(CoreTexts::kNoSoundCard);
 
     BuildTray();
-    timer1_ = new QTimer(this);
-    timer1_->setInterval(100);
-    connect(timer1_, &QTimer::timeout, this, &TfmPelmUsb::Timer1Timer);
-    timer2_ = new QTimer(this);
-    timer2_->setInterval(1000);
-    connect(timer2_, &QTimer::timeout, this, &TfmPelmUsb::Timer2Timer);
+    connect(&controller_, &TMainController::statusChanged, this, &TfmPelmUsb::RefreshStatusBar);
+    connect(&controller_, &TMainController::monitorChanged, this,
+            [this] { monitor_->Sync(controller_.Channels()); });
+    connect(&controller_, &TMainController::externalToolChanged, this,
+            &TfmPelmUsb::SetUpExternalTool);
+    connect(&controller_, &TMainController::hideRequested, this, &QWidget::hide);
+    connect(&controller_, &TMainController::showRequested, this, &TfmPelmUsb::ShowRestored);
+    connect(&controller_, &TMainController::closeRequested, this, &QWidget::close);
+    connect(&controller_, &TMainController::accessRefused, this,
+            [this] { QTimer::singleShot(0, this, &TfmPelmUsb::EndWhenMessagesClosed); });
+    connect(&controller_, &TMainController::logWindowRequested, this,
+            &TfmPelmUsb::logWindowRequested);
     qApp->installEventFilter(this);
     RefreshActions();
 }
@@ -182,31 +188,15 @@ QToolButton* TfmPelmUsb::ToolbarButton(const QString& objectName) const {
 void TfmPelmUsb::BuildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("  &File  ");
-    auto hook = [this](std::function<void()> TMainHooks::*member) {
-        return [this, member] {
-            if (hooks_.*member) (hooks_.*member)();
-        };
-    };
-    connect(AddAction(file, "mmiMemo", "Memo...", QKeySequence("Ctrl+M")), &QAction::triggered,
-            this, hook(&TMainHooks::Memo));
-    connect(AddAction(file, "mmiDelete", "Delete File(s)...", QKeySequence("Ctrl+D")),
-            &QAction::triggered, this, hook(&TMainHooks::DeleteFiles));
-    connect(AddAction(file, "mmiMoveTo", "Move to..."), &QAction::triggered, this,
-            hook(&TMainHooks::MoveTo));
-    connect(AddAction(file, "mmiCopyTo", "Copy to folder..."), &QAction::triggered, this,
-            hook(&TMainHooks::CopyTo));
-    file->addSeparator();
-    connect(AddAction(file, "mmiPrintSetup", "Print Setup..."), &QAction::triggered, this,
-            hook(&TMainHooks::PrintSetup));
-    connect(AddAction(file, "mmiPrintPreview", "Print Preview"), &QAction::triggered, this,
-            hook(&TMainHooks::PrintPreview));
-    connect(AddAction(file, "mmiPrint", "Print...", QKeySequence("Ctrl+P")), &QAction::triggered,
-            this, hook(&TMainHooks::Print));
-    file->addSeparator();
-    connect(AddAction(file, "mmiEmail", "Email wav file to..."), &QAction::triggered, this,
-            hook(&TMainHooks::EmailFile));
-    connect(AddAction(file, "mmiExport", "Export data"), &QAction::triggered, this,
-            hook(&TMainHooks::ExportData));
+    for (const FileItem& item : kFileItems) {
+        if (!item.Name) {
+            file->addSeparator();
+            continue;
+        }
+        const FileCommand command = item.Command;
+        connect(AddAction(file, item.Name, item.Caption, QKeySequence(item.Key)),
+                &QAction::triggered, this, [this, command] { controller_.Run(command); });
+    }
     file->addSeparator();
     connect(AddAction(file, "mmiExit", "Exit", QKeySequence("Ctrl+X")), &QAction::triggered, this,
             &TfmPelmUsb::ExitProgram);
@@ -218,7 +208,7 @@ void TfmPelmUsb::BuildMenus() {
         QAction* a = AddAction(view, QString("mmi") + kViewNames[i], kViewNames[i]);
         a->setCheckable(true);
         views->addAction(a);
-        connect(a, &QAction::triggered, this, [this, i] { ShowView(i); });
+        connect(a, &QAction::triggered, this, [this, i] { controller_.ShowView(i); });
     }
     view->addSeparator();
     QAction* tb = AddAction(view, "mmiToolbar", "Toolbar");
@@ -229,49 +219,40 @@ void TfmPelmUsb::BuildMenus() {
     connect(sb, &QAction::triggered, this, &TfmPelmUsb::ToggleStatusBar);
 
     QMenu* treeMenu = bar->addMenu("  &Tree  ");
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < TMainController::kTreeItems; ++i) {
         if (i == 4 || i == 5) treeMenu->addSeparator();
         QAction* a = AddAction(treeMenu, QString("mmiTree%1").arg(i), kTreeItems[i]);
-        connect(a, &QAction::triggered, this, [this, i] {
-            if (hooks_.TreeAction) hooks_.TreeAction(i);
-        });
+        connect(a, &QAction::triggered, this, [this, i] { controller_.TreeAction(i); });
     }
 
     QMenu* player = bar->addMenu("  &Player  ");
-    connect(AddAction(player, "mmiPlay", "Play"), &QAction::triggered, this,
-            hook(&TMainHooks::Play));
-    connect(AddAction(player, "mmiPause", "Pause"), &QAction::triggered, this,
-            hook(&TMainHooks::Pause));
-    connect(AddAction(player, "mmiStop", "Stop", QKeySequence("Ctrl+S")), &QAction::triggered, this,
-            hook(&TMainHooks::Stop));
-    connect(AddAction(player, "mmiRewind", "Rewind"), &QAction::triggered, this,
-            hook(&TMainHooks::Rewind));
-    connect(AddAction(player, "mmiFastForward", "Fast forward"), &QAction::triggered, this,
-            hook(&TMainHooks::FastForward));
+    for (const PlayerItem& item : kPlayerItems) {
+        const PlayerCommand command = item.Command;
+        connect(AddAction(player, item.Name, item.Caption, QKeySequence(item.Key)),
+                &QAction::triggered, this, [this, command] { controller_.Run(command); });
+    }
     player->addSeparator();
     QAction* record = AddAction(player, "mmiRecord", "Record");
     record->setCheckable(true);
     connect(record, &QAction::triggered, this, [this, record] {
         // The item shows the call state, not the click.
-        record->setChecked(hooks_.CallActive && hooks_.CallActive());
-        if (hooks_.Record) hooks_.Record();
+        record->setChecked(controller_.CallActive());
+        controller_.Record();
     });
 
-    toolsMenu_ = bar->addMenu("  &Tools  ");
-    connect(AddAction(toolsMenu_, "mmiSettings", "Settings..."), &QAction::triggered, this,
+    QMenu* tools = bar->addMenu("  &Tools  ");
+    connect(AddAction(tools, "mmiSettings", "Settings..."), &QAction::triggered, this,
             &TfmPelmUsb::SettingsCommand);
-    connect(AddAction(toolsMenu_, "mmiExternalTool", QString()), &QAction::triggered, this,
-            &TfmPelmUsb::RunExternalTool);
+    connect(AddAction(tools, "mmiExternalTool", QString()), &QAction::triggered, &controller_,
+            &TMainController::RunExternalTool);
 
     QMenu* help = bar->addMenu("  &Help  ");
-    connect(AddAction(help, "mmiContents", "Contents..."), &QAction::triggered, this,
-            &TfmPelmUsb::HelpCommand);
-    connect(AddAction(help, "mmiFAQ", "FAQ"), &QAction::triggered, this,
-            [this] { TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/faq.html"); });
-    connect(AddAction(help, "mmiTroubleshooting", "Troubleshooting"), &QAction::triggered, this,
-            [this] {
-                TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/troubleshooting.html");
-            });
+    connect(AddAction(help, "mmiContents", "Contents..."), &QAction::triggered, &controller_,
+            &TMainController::Help);
+    connect(AddAction(help, "mmiFAQ", "FAQ"), &QAction::triggered, &controller_,
+            &TMainController::OpenFaq);
+    connect(AddAction(help, "mmiTroubleshooting", "Troubleshooting"), &QAction::triggered,
+            &controller_, &TMainController::OpenTroubleshooting);
     help->addSeparator();
     connect(AddAction(help, "mmiAbout", "About..."), &QAction::triggered, this,
             &TfmPelmUsb::ShowAbout);
@@ -292,23 +273,22 @@ void TfmPelmUsb::BuildToolbar() {
         layout->addWidget(b);
         return b;
     };
-    QToolButton* email = add("btnEmail", "Email file ");
-    connect(email, &QToolButton::clicked, this, [this] {
-        if (hooks_.EmailFile) hooks_.EmailFile();
-    });
+    connect(add("btnEmail", "Email file "), &QToolButton::clicked, this,
+            [this] { controller_.Run(FileCommand::EmailFile); });
     connect(add("btnSettings", "Settings"), &QToolButton::clicked, this,
             &TfmPelmUsb::SettingsCommand);
     connect(add("btnHide", "Hide"), &QToolButton::clicked, this, &TfmPelmUsb::HideToTray);
-    connect(add("btnHelp", "Help"), &QToolButton::clicked, this, &TfmPelmUsb::HelpCommand);
+    connect(add("btnHelp", "Help"), &QToolButton::clicked, &controller_, &TMainController::Help);
     speedButton1_ = add("SpeedButton1", QString());
-    connect(speedButton1_, &QToolButton::clicked, this, &TfmPelmUsb::RunExternalTool);
+    speedButton1_->setAccessibleName("External tool");
+    connect(speedButton1_, &QToolButton::clicked, &controller_, &TMainController::RunExternalTool);
     layout->addStretch(1);
     auto* record = add("btnRecord", "Record");
     record->setCheckable(true);
     connect(record, &QToolButton::clicked, this, [this, record] {
         // The button shows the call state, not the click.
-        record->setChecked(hooks_.CallActive && hooks_.CallActive());
-        if (hooks_.Record) hooks_.Record();
+        record->setChecked(controller_.CallActive());
+        controller_.Record();
     });
     // The tool bar sits above the page area.
     auto* central = centralWidget();
@@ -398,7 +378,6 @@ void TfmPelmUsb::BuildPages() {
     tsAlarms_ = Placeholder("tsAlarms", pageControl_);
     new QVBoxLayout(tsAlarms_);
     pageControl_->addWidget(tsAlarms_);
-    activeGrid_ = gdLogger_;
     setCentralWidget(body);
 }
 
@@ -458,37 +437,25 @@ void TfmPelmUsb::BuildTray() {
     tray_->show();
 }
 
-void TfmPelmUsb::SetHooks(const TMainHooks& hooks) {
-    hooks_ = hooks;
-    RefreshActions();
-}
+// ---------------------------------------------------------------------------------------------
+// Showing the controller's state
 
 void TfmPelmUsb::RefreshActions() {
-    auto enable = [this](const char* name, bool on) {
+    auto enable = [this](const QString& name, bool on) {
         if (QAction* a = Action(name)) a->setEnabled(on);
     };
-    enable("mmiMemo", bool(hooks_.Memo));
-    enable("mmiDelete", bool(hooks_.DeleteFiles));
-    enable("mmiMoveTo", bool(hooks_.MoveTo));
-    enable("mmiCopyTo", bool(hooks_.CopyTo));
-    enable("mmiPrintSetup", bool(hooks_.PrintSetup));
-    enable("mmiPrintPreview", printAllowed_ && bool(hooks_.PrintPreview));
-    enable("mmiPrint", printAllowed_ && bool(hooks_.Print));
-    enable("mmiEmail", bool(hooks_.EmailFile));
-    enable("mmiExport", bool(hooks_.ExportData));
-    for (int i = 0; i < 9; ++i)
-        enable(QString("mmiTree%1").arg(i).toUtf8().constData(),
-               bool(hooks_.TreeAction) && treeItemEnabled_[i]);
-    enable("mmiPlay", bool(hooks_.Play));
-    enable("mmiPause", bool(hooks_.Pause));
-    enable("mmiStop", bool(hooks_.Stop));
-    enable("mmiRewind", bool(hooks_.Rewind));
-    enable("mmiFastForward", bool(hooks_.FastForward));
-    enable("mmiRecord", bool(hooks_.Record));
-    enable("mmiSettings", bool(hooks_.ShowConfig));
-    if (QToolButton* b = ToolbarButton("btnSettings")) b->setEnabled(bool(hooks_.ShowConfig));
-    if (QToolButton* b = ToolbarButton("btnEmail")) b->setEnabled(bool(hooks_.EmailFile));
-    if (QToolButton* b = ToolbarButton("btnRecord")) b->setEnabled(bool(hooks_.Record));
+    for (const FileItem& item : kFileItems)
+        if (item.Name) enable(item.Name, controller_.Enabled(item.Command));
+    for (int i = 0; i < TMainController::kTreeItems; ++i)
+        enable(QString("mmiTree%1").arg(i), controller_.TreeItemEnabled(i));
+    for (const PlayerItem& item : kPlayerItems)
+        enable(item.Name, controller_.Enabled(item.Command));
+    enable("mmiRecord", controller_.RecordEnabled());
+    enable("mmiSettings", controller_.SettingsEnabled());
+    if (QToolButton* b = ToolbarButton("btnSettings")) b->setEnabled(controller_.SettingsEnabled());
+    if (QToolButton* b = ToolbarButton("btnEmail"))
+        b->setEnabled(controller_.Enabled(FileCommand::EmailFile));
+    if (QToolButton* b = ToolbarButton("btnRecord")) b->setEnabled(controller_.RecordEnabled());
 }
 
 void TfmPelmUsb::SetRecordDown(bool down) {
@@ -496,71 +463,60 @@ void TfmPelmUsb::SetRecordDown(bool down) {
     if (QAction* a = Action("mmiRecord")) a->setChecked(down);
 }
 
-void TfmPelmUsb::SetTreeItemEnabled(int item, bool on) {
-    if (item < 0 || item >= 9) return;
-    treeItemEnabled_[item] = on;
-    if (QAction* a = Action(QString("mmiTree%1").arg(item)))
-        a->setEnabled(bool(hooks_.TreeAction) && on);
+TCallsGrid* TfmPelmUsb::ActiveGrid() const {
+    return controller_.ActiveGrid() == TMainController::Grid::Logger ? gdLogger_ : gdSearch_;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Views
-
-void TfmPelmUsb::ShowView(int view) {
-    if (view < 0 || view > 3) return;
-    view_ = view;
+void TfmPelmUsb::ShowViewState(int view) {
     switch (view) {
         case vLogger:
             pageControl_->setCurrentWidget(ts1_);
             innerPages_->setCurrentWidget(tsLogger_);
-            activeGrid_ = gdLogger_;
-            printAllowed_ = true;
             break;
         case vSearch:
             pageControl_->setCurrentWidget(ts1_);
             innerPages_->setCurrentWidget(tsSearch_);
-            activeGrid_ = gdSearch_;
-            printAllowed_ = true;
             break;
         case vMonitor:
             pageControl_->setCurrentWidget(monitor_);
-            printAllowed_ = false;
             break;
         case vAlarms:
             pageControl_->setCurrentWidget(tsAlarms_);
-            printAllowed_ = false;
             break;
     }
     for (int i = 0; i < 4; ++i)
         if (QAction* a = Action(QString("mmi") + kViewNames[i])) a->setChecked(i == view);
     outlookBar_->SetSelected(view);
-    RefreshActions();
-    bool playing = hooks_.PlayerPlaying && hooks_.PlayerPlaying();
-    if (!playing && hooks_.UpdateFileActions) hooks_.UpdateFileActions();
 }
 
 void TfmPelmUsb::ToggleToolbar(bool on) {
     panel9_->setVisible(on);
     Action("mmiToolbar")->setChecked(on);
-    globals_.SettingsIni.WriteBool("General", "Toolbar", on);
+    controller_.SetToolbarShown(on);
 }
 
 void TfmPelmUsb::ToggleStatusBar(bool on) {
     statusBar()->setVisible(on);
     Action("mmiStatusBar")->setChecked(on);
-    globals_.SettingsIni.WriteBool("General", "statusBar", on);
+    controller_.SetStatusBarShown(on);
 }
 
 void TfmPelmUsb::RefreshStatusBar() {
-    int count = hooks_.ActiveGridRecordCount ? hooks_.ActiveGridRecordCount() : 0;
-    statusPanels_[1]->setText(CoreTexts::kRecords + QString::number(count));
-    double mb = globals_.UsedSpaceKb.load() / 1024.0;
-    statusPanels_[2]->setText(CoreTexts::kHardDiskUsed + QString::number(mb, 'f', 2) +
-                              CoreTexts::kMb);
+    statusPanels_[1]->setText(controller_.RecordsText());
+    statusPanels_[2]->setText(controller_.UsedSpaceText());
+}
+
+void TfmPelmUsb::SetUpExternalTool() {
+    const TMainController::ExternalToolCaptions tool = controller_.ExternalTool();
+    QAction* item = Action("mmiExternalTool");
+    item->setText(tool.Item);
+    item->setVisible(tool.Visible);
+    speedButton1_->setText(tool.Button);
+    speedButton1_->setVisible(tool.Visible);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Commands
+// Commands that belong to the window
 
 void TfmPelmUsb::HideToTray() {
     if (trayAvailable_)
@@ -569,74 +525,10 @@ void TfmPelmUsb::HideToTray() {
         showMinimized();  // no tray to come back from: keep the window reachable
 }
 
-void TfmPelmUsb::Restore() {
-    if (!passwords_.Check(TPasswordCheck::Kind::Access)) {
-        ShowMessage(CoreTexts::kPasswordFailed);
-        return;
-    }
-    Shown = true;
+void TfmPelmUsb::ShowRestored() {
     showNormal();
     raise();
     activateWindow();
-}
-
-void TfmPelmUsb::ExitProgram() {
-    CanExit = true;
-    close();
-}
-
-void TfmPelmUsb::SessionEnding() {
-    CanExit = true;
-    close();
-}
-
-void TfmPelmUsb::SettingsCommand() {
-    if (!hooks_.ShowConfig) return;
-    if (!passwords_.Check(TPasswordCheck::Kind::Administrator)) {
-        ShowMessage(CoreTexts::kPasswordFailed);
-        return;
-    }
-    hooks_.ShowConfig();
-    SetUpExternalTool();
-}
-
-void TfmPelmUsb::HelpCommand() {
-    int r = TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/index.html");
-    if (r <= 32) {
-        QString text = ShellErrorText(r);
-        if (!text.isEmpty()) ShowMessage(text);
-    }
-}
-
-void TfmPelmUsb::SetUpExternalTool() {
-    TIniFile& ini = globals_.SettingsIni;
-    QAction* item = Action("mmiExternalTool");
-    if (!ini.ReadBool("External tool", "ToolEnable", false)) {
-        item->setText(QString());
-        item->setVisible(false);
-        speedButton1_->setText(QString());
-        speedButton1_->setVisible(false);
-        return;
-    }
-    QString caption = ini.ReadString("External tool", "caption", CoreTexts::kCaptionNotFound);
-    item->setText(caption);
-    item->setVisible(true);
-    speedButton1_->setText(TExternalTool::ButtonCaption(caption));
-    speedButton1_->setVisible(true);
-}
-
-void TfmPelmUsb::RunExternalTool() {
-    TIniFile& ini = globals_.SettingsIni;
-    QString fileName = hooks_.ActiveGridFileName ? hooks_.ActiveGridFileName() : QString();
-    auto inv = TExternalTool::Build(ini.ReadString("External tool", "comLine", QString()),
-                                    ini.ReadString("External tool", "Executable", QString()),
-                                    settings_.edtFolder, fileName);
-    if (!inv) return;
-    int r = TShell::Instance().Run(inv->Executable, inv->Args, inv->WorkDir);
-    if (r <= 32) {
-        QString text = ShellErrorText(r);
-        if (!text.isEmpty()) ShowMessage(text);
-    }
 }
 
 void TfmPelmUsb::ShowAbout() {
@@ -650,55 +542,22 @@ void TfmPelmUsb::ShowAbout() {
 
 void TfmPelmUsb::LoadGridLayout() {
     loadingWidths_ = true;
-    LoadGridWidths(gdLogger_, "dbGrid2");
-    LoadGridWidths(gdSearch_, "dbGrid1");
+    LoadGridWidths(gdLogger_, TMainController::Grid::Logger);
+    LoadGridWidths(gdSearch_, TMainController::Grid::Search);
     loadingWidths_ = false;
 }
 
-void TfmPelmUsb::LoadGridWidths(QTableView* grid, const QString& section) {
-    QString prefix = section + ".columns[";
-    int columns = grid->model() ? grid->model()->columnCount() : 0;
-    for (int n = 0; n < columns; ++n) {
-        int w = globals_.SettingsIni.ReadInteger(section, prefix + QString::number(n) + "]",
-                                                 grid->columnWidth(n));
-        grid->setColumnWidth(n, w);
-    }
-}
-
-void TfmPelmUsb::SaveGridWidths(QTableView* grid, const QString& section) {
-    QString prefix = section + ".columns[";
-    int columns = grid->model() ? grid->model()->columnCount() : 0;
+void TfmPelmUsb::LoadGridWidths(QTableView* grid, TMainController::Grid which) {
+    const int columns = grid->model() ? grid->model()->columnCount() : 0;
     for (int n = 0; n < columns; ++n)
-        globals_.SettingsIni.WriteInteger(section, prefix + QString::number(n) + "]",
-                                          grid->columnWidth(n));
+        grid->setColumnWidth(n, controller_.StoredColumnWidth(which, n, grid->columnWidth(n)));
 }
 
-// ---------------------------------------------------------------------------------------------
-// Timers
-
-void TfmPelmUsb::Timer1Timer() {
-    if (FirstTick) {
-        FirstTick = false;
-        if (globals_.SettingsIni.ReadBool("General", "StartUp", false) && startupMode_) hide();
-    }
-    if (channels_.MonitorTick()) monitor_->Sync(channels_);
-}
-
-void TfmPelmUsb::Timer2Timer() {
-    if (TreeChanged) {
-        TreeChanged = false;
-        if (hooks_.StoreTree) {
-            try {
-                hooks_.StoreTree();
-            } catch (const std::exception& e) {
-                ShowMessage(CoreTexts::kErrorTreeToTable + QString::fromUtf8(e.what()));
-            }
-        }
-    }
-    if (hooks_.PlayerTick) hooks_.PlayerTick();
-    if (hooks_.DrainAlarms) hooks_.DrainAlarms();
-    if (hooks_.DbBackupTick) hooks_.DbBackupTick();
-    RefreshStatusBar();
+std::vector<int> TfmPelmUsb::ColumnWidths(QTableView* grid) {
+    std::vector<int> widths;
+    const int columns = grid->model() ? grid->model()->columnCount() : 0;
+    for (int n = 0; n < columns; ++n) widths.push_back(grid->columnWidth(n));
+    return widths;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -706,31 +565,19 @@ void TfmPelmUsb::Timer2Timer() {
 
 void TfmPelmUsb::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (!Shown) {
-        if (!AskAccessAtFirstShow()) return;
-        Shown = true;
+    if (!controller_.Shown) {
+        if (!controller_.AskAccessAtFirstShow()) return;
+        controller_.Shown = true;
         if (tree_->model() && tree_->model()->rowCount() > 0)
             tree_->setCurrentIndex(tree_->model()->index(0, 0));
     }
-    channels_.RefreshTilesOnShow();
-    monitor_->Sync(channels_);
+    controller_.Channels().RefreshTilesOnShow();
+    monitor_->Sync(controller_.Channels());
     statusPanels_[0]->setText(CoreTexts::kModelDemo);
     RefreshStatusBar();
     PlaceProgressBar();
-    timer2_->start();
-    if (!InstructionsDone) QTimer::singleShot(0, this, &TfmPelmUsb::FirstActivation);
-}
-
-bool TfmPelmUsb::AskAccessAtFirstShow() {
-    if (accessAsked_) return true;
-    accessAsked_ = true;
-    if (!passwords_.Check(TPasswordCheck::Kind::Access)) {
-        ShowMessage(CoreTexts::kPasswordFailed);
-        CanExit = true;
-        QTimer::singleShot(0, this, &TfmPelmUsb::EndWhenMessagesClosed);
-        return false;
-    }
-    return true;
+    controller_.Timer2()->start();
+    if (!controller_.InstructionsDone) QTimer::singleShot(0, this, &TfmPelmUsb::FirstActivation);
 }
 
 // Ends the program, but only once no message box is left open, so that the user has read why.
@@ -749,57 +596,23 @@ void TfmPelmUsb::EndWhenMessagesClosed() {
 
 void TfmPelmUsb::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !InstructionsDone)
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !controller_.InstructionsDone)
         FirstActivation();
 }
 
 void TfmPelmUsb::FirstActivation() {
-    if (InstructionsDone || !isVisible()) return;
-    InstructionsDone = true;
-    TIniFile& ini = globals_.SettingsIni;
-    bool show = true;
-    if (!ini.ValueExists("General", "demoInstructions"))
-        ini.WriteBool("General", "demoInstructions", true);
-    else
-        show = ini.ReadBool("General", "demoInstructions", true);
-    if (!show) return;
+    if (controller_.InstructionsDone || !isVisible()) return;
+    if (!controller_.TakeInstructions()) return;
     auto* dlg = new TfmInstructions(this);
     dlg->setObjectName("fmInstructions");
     dlg->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dlg, &QDialog::finished, this, [this, dlg] {
-        if (dlg->DontShowAgain()->isChecked())
-            globals_.SettingsIni.WriteBool("General", "demoInstructions", false);
-    });
+    connect(dlg, &QDialog::finished, this,
+            [this, dlg] { controller_.InstructionsClosed(dlg->DontShowAgain()->isChecked()); });
     dlg->open();
 }
 
-bool TfmPelmUsb::HandleDeveloperKey(QKeyEvent* e) {
-    if (!developer_ || e->modifiers() != Qt::AltModifier) return false;
-    switch (e->key()) {
-        case Qt::Key_2:
-            emit logWindowRequested();
-            return true;
-        case Qt::Key_3:
-            if (!hooks_.ShowConfig) return true;
-            if (!passwords_.Check(TPasswordCheck::Kind::Administrator)) {
-                ShowMessage(CoreTexts::kDeveloperPasswordFailed);
-                return true;
-            }
-            hooks_.ShowConfig();
-            return true;
-        case Qt::Key_4:
-            if (hooks_.ShowDatabaseWindow) hooks_.ShowDatabaseWindow();
-            return true;
-        case Qt::Key_5:
-            if (hooks_.ShowTestsWindow) hooks_.ShowTestsWindow();
-            return true;
-        default:
-            return false;
-    }
-}
-
 void TfmPelmUsb::keyPressEvent(QKeyEvent* e) {
-    if (HandleDeveloperKey(e)) return;
+    if (controller_.DeveloperKey(e->key(), e->modifiers())) return;
     QMainWindow::keyPressEvent(e);
 }
 
@@ -808,7 +621,8 @@ bool TfmPelmUsb::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && gdLogger_ && gdSearch_ &&
         (watched == gdLogger_ || watched == gdSearch_ || watched == gdLogger_->viewport() ||
          watched == gdSearch_->viewport())) {
-        if (HandleDeveloperKey(static_cast<QKeyEvent*>(event))) return true;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (controller_.DeveloperKey(key->key(), key->modifiers())) return true;
     }
     if (event->type() == QEvent::Resize && !statusPanels_.isEmpty() && watched == statusPanels_[3])
         PlaceProgressBar();
@@ -816,49 +630,19 @@ bool TfmPelmUsb::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfmPelmUsb::closeEvent(QCloseEvent* e) {
-    if (!CanExit) {
+    if (!controller_.CanExit) {
         e->ignore();
         HideToTray();
         return;
     }
-    FormClose();
+    TMainController::Layout layout;
+    layout.Geometry = normalGeometry().isValid() ? normalGeometry() : geometry();
+    layout.Panel13Width = panel13_->width();
+    layout.Panel2Height = panel2_->height();
+    layout.Volume = tbrVolume_->value();
+    layout.LoggerWidths = ColumnWidths(gdLogger_);
+    layout.SearchWidths = ColumnWidths(gdSearch_);
+    controller_.Close(layout);
     e->accept();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-}
-
-void TfmPelmUsb::FormClose() {
-    if (closed_) return;
-    closed_ = true;
-    timer1_->stop();
-    timer2_->stop();
-    if (hooks_.CallActive && hooks_.CallActive() && hooks_.Record) hooks_.Record();
-    if (hooks_.StoreTree) {
-        try {
-            hooks_.StoreTree();
-        } catch (const std::exception& e) {
-            ShowMessage(CoreTexts::kErrorTreeToTable + QString::fromUtf8(e.what()));
-        }
-    }
-    TIniFile& ini = globals_.SettingsIni;
-    bool ok = true;
-    try {
-        ini.BeginUpdate();
-        if (LoggerWidthsChanged) SaveGridWidths(gdLogger_, "dbGrid2");
-        if (SearchWidthsChanged) SaveGridWidths(gdSearch_, "dbGrid1");
-        if (hooks_.ClearTree) hooks_.ClearTree();
-        LogGeneral(CoreTexts::kClosingProgram);
-        if (TEventLog* log = TEventLog::Instance()) ok = log->Save();
-        ini.WriteInteger("General", "Volume", tbrVolume_->value());
-        ini.WriteInteger("fmPelmUsb", "panel2Height", panel2_->height());
-        ini.WriteInteger("fmPelmUsb", "panel13Width", panel13_->width());
-        QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
-        ini.WriteInteger("fmPelmUsb", "Top", g.top());
-        ini.WriteInteger("fmPelmUsb", "Left", g.left());
-        ini.WriteInteger("fmPelmUsb", "width", g.width());
-        ini.WriteInteger("fmPelmUsb", "height", g.height());
-        if (!ini.EndUpdate()) ok = false;
-    } catch (...) {
-        ok = false;
-    }
-    if (!ok) ShowMessage(CoreTexts::kErrorInFormClose);
 }

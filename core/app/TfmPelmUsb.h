@@ -1,87 +1,62 @@
 // The main window: tool bar, navigation bar with four views, menus, status bar and tray icon.
+// It shows the state of its controller (TMainController) and forwards the user's commands to
+// it; what the commands do lives there.
 #pragma once
 
 #include <QMainWindow>
-#include <QStringList>
 
-#include "TMainHooks.h"
-#include "TPasswordCheck.h"
-#include "VolgaTypes.h"
+#include "TMainController.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QSlider;
+class QSplitter;
 class QStackedWidget;
 class QSystemTrayIcon;
 class QTableView;
 class QTimer;
 class QToolButton;
-class QTreeView;
-class TMonitorPage;
-class TNavigationBar;
-class TPelmGlobals;
-class TChannelTable;
 class TCallsGrid;
 class TFolderTreeView;
-class TLiveSettings;
-class QWidget;
+class TMonitorPage;
+class TNavigationBar;
 
 class TfmPelmUsb : public QMainWindow {
     Q_OBJECT
 public:
-    enum View { vLogger = 0, vSearch = 1, vMonitor = 2, vAlarms = 3 };
+    enum View {
+        vLogger = TMainController::vLogger,
+        vSearch = TMainController::vSearch,
+        vMonitor = TMainController::vMonitor,
+        vAlarms = TMainController::vAlarms
+    };
 
-    // `args`: the command line without the program name.
-    TfmPelmUsb(TPelmGlobals& globals, TChannelTable& channels, TLiveSettings& settings,
-               const QStringList& args, QWidget* parent = nullptr);
+    explicit TfmPelmUsb(TMainController& controller, QWidget* parent = nullptr);
     ~TfmPelmUsb() override;
 
-    void SetHooks(const TMainHooks& hooks);
-    const TMainHooks& Hooks() const { return hooks_; }
-    // The password check of the guarded commands; the program plugs its prompt in.
-    TPasswordCheck& Passwords() { return passwords_; }
-    // Lines to log once the event log exists (stores that were set aside).
-    QStringList StartupNotes;
+    TMainController& Controller() const { return controller_; }
+    TPasswordCheck& Passwords() { return controller_.Passwords(); }
 
-    // Commands.
-    void ShowView(int view);
-    int CurrentView() const { return view_; }
-    void ExitProgram();  // CanExit := true, then close
-    void Restore();      // tray restore / second start
+    // Commands (the same as the menu items and buttons).
+    void ShowView(int view) { controller_.ShowView(view); }
+    int CurrentView() const { return controller_.CurrentView(); }
+    void ExitProgram() { controller_.Exit(); }
+    void Restore() { controller_.Restore(); }
     void HideToTray();
-    void SettingsCommand();
-    void HelpCommand();
-    void RunExternalTool();
-    void SetUpExternalTool();
-    void ToggleToolbar(bool on);
-    void ToggleStatusBar(bool on);
-    void ShowAbout();
-    // Session end: the system asks to log off or shut down.
-    void SessionEnding();
-    // The access password before the window is first shown (once per run). False when it was
-    // wrong: the message is shown and the program ends once the message has been closed.
-    bool AskAccessAtFirstShow();
-
-    // Lifecycle flags.
-    bool CanExit = false;
-    bool FirstTick = true;
-    bool Shown = false;
-    bool InstructionsDone = false;
-    bool LoggerWidthsChanged = false;
-    bool SearchWidthsChanged = false;
-    bool TreeChanged = false;
-    TDateTime LastDbBackup = 0;
-    bool PrintItemsAllowed() const { return printAllowed_; }
+    void SettingsCommand() { controller_.Settings(); }
+    void SessionEnding() { controller_.SessionEnding(); }
+    void Timer1Timer() { controller_.Timer1Timer(); }
+    void Timer2Timer() { controller_.Timer2Timer(); }
+    QTimer* Timer1() const { return controller_.Timer1(); }
+    QTimer* Timer2() const { return controller_.Timer2(); }
 
     // Widgets the other layers fill and tests reach.
     TCallsGrid* gdLogger() const { return gdLogger_; }
     TCallsGrid* gdSearch() const { return gdSearch_; }
-    TCallsGrid* ActiveGrid() const { return activeGrid_; }
+    TCallsGrid* ActiveGrid() const;
     TFolderTreeView* tree() const { return tree_; }
-    // Enables or disables an item of the Tree menu (0 Add node .. 8 Collapse all).
-    void SetTreeItemEnabled(int item, bool on);
     // The Record button down and the "Record" menu item checked while a call runs.
     void SetRecordDown(bool down);
     QWidget* Panel2() const { return panel2_; }
@@ -99,14 +74,7 @@ public:
     QAction* Action(const QString& objectName) const;
     QToolButton* SpeedButton1() const { return speedButton1_; }
     QToolButton* ToolbarButton(const QString& objectName) const;
-    QTimer* Timer1() const { return timer1_; }
-    QTimer* Timer2() const { return timer2_; }
-    bool DeveloperMode() const { return developer_; }
 
-    // Timer handlers (public for tests that step time).
-    void Timer1Timer();
-    void Timer2Timer();
-    void RefreshStatusBar();
     // Reads the grids' column widths (after their models are set).
     void LoadGridLayout();
 
@@ -126,31 +94,25 @@ private:
     void BuildPages();
     void BuildStatusBar();
     void BuildTray();
+    void ShowViewState(int view);
     void RefreshActions();
-    void LoadGridWidths(QTableView* grid, const QString& section);
-    void SaveGridWidths(QTableView* grid, const QString& section);
-    void FormClose();
+    void RefreshStatusBar();
+    void SetUpExternalTool();
+    void ToggleToolbar(bool on);
+    void ToggleStatusBar(bool on);
+    void ShowAbout();
+    void ShowRestored();
+    void LoadGridWidths(QTableView* grid, TMainController::Grid which);
+    static std::vector<int> ColumnWidths(QTableView* grid);
     void FirstActivation();
     void PlaceProgressBar();
-    bool HandleDeveloperKey(QKeyEvent* e);
     void EndWhenMessagesClosed();
     QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key = QKeySequence());
 
-    TPelmGlobals& globals_;
-    TChannelTable& channels_;
-    TLiveSettings& settings_;
-    QStringList args_;
-    TMainHooks hooks_;
-    TPasswordCheck passwords_;
-    bool developer_ = false;
-    bool startupMode_ = false;
-    bool closed_ = false;
-    bool accessAsked_ = false;
+    TMainController& controller_;
     bool loadingWidths_ = false;
     bool trayAvailable_ = false;
-    int view_ = vLogger;
-    bool printAllowed_ = true;
 
     QWidget* panel9_ = nullptr;
     QToolButton* speedButton1_ = nullptr;
@@ -164,19 +126,14 @@ private:
     QWidget* tsAlarms_ = nullptr;
     QWidget* panel2_ = nullptr;
     QWidget* panel13_ = nullptr;
-    class QSplitter* splitter_ = nullptr;
+    QSplitter* splitter_ = nullptr;
     QWidget* scrollBox1_ = nullptr;
     QSlider* tbrVolume_ = nullptr;
     TCallsGrid* gdLogger_ = nullptr;
     TCallsGrid* gdSearch_ = nullptr;
-    TCallsGrid* activeGrid_ = nullptr;
     TFolderTreeView* tree_ = nullptr;
-    bool treeItemEnabled_[9] = {true, true, true, true, true, true, true, true, true};
     QList<QLabel*> statusPanels_;
     QProgressBar* progress_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* trayMenu_ = nullptr;
-    QMenu* toolsMenu_ = nullptr;
-    QTimer* timer1_ = nullptr;
-    QTimer* timer2_ = nullptr;
 };

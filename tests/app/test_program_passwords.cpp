@@ -72,7 +72,7 @@ TEST_F(ProgramPasswordTest, WrongAccessPasswordAtFirstShowEndsTheProgram) {
     messages.shown.clear();  // what start-up said (no sound card here, for one)
     program.Run();
     EXPECT_EQ(messages.shown, QStringList{CoreTexts::kPasswordFailed});
-    QTRY_VERIFY_WITH_TIMEOUT(main->CanExit, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(main->Controller().CanExit, 2000);
     QTest::qWait(50);
     EXPECT_FALSE(everShown);  // no window was shown
     EXPECT_FALSE(main->Timer1()->isActive());
@@ -97,7 +97,7 @@ TEST_F(ProgramPasswordTest, RightAccessPasswordShowsTheWindowAndSettingsAskTheAd
     program.Run();
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(main->Shown);
+    EXPECT_TRUE(main->Controller().Shown);
 
     // Settings: a wrong administrator password keeps the configuration closed.
     Type("bos");

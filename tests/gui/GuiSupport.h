@@ -94,11 +94,13 @@ public:
 class TWindowUnderTest {
 public:
     explicit TWindowUnderTest(const QStringList& args = {}) {
-        window = std::make_unique<TfmPelmUsb>(globals, channels, settings, args);
+        controller = std::make_unique<TMainController>(globals, channels, settings, args);
+        window = std::make_unique<TfmPelmUsb>(*controller);
     }
     TPelmGlobals globals;
     TChannelTable channels;
     TLiveSettings settings;
+    std::unique_ptr<TMainController> controller;
     std::unique_ptr<TfmPelmUsb> window;
     TfmPelmUsb* operator->() const { return window.get(); }
 };

@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 
 #include "CoreTexts.h"
+#include "FakeMainFeatures.h"
 #include "GuiSupport.h"
 #include "TCallsGrid.h"
 #include "TEventLog.h"
@@ -72,20 +73,20 @@ private slots:
         TfmPelmUsb* w = program->MainWindow();
         int ended = 0;
         bool callActive = true;
-        TMainHooks hooks = w->Hooks();
-        hooks.CallActive = [&] { return callActive; };
-        hooks.Record = [&] {
+        TFakeMainFeatures hooks;
+        hooks.OnCallActive = [&] { return callActive; };
+        hooks.OnRecord = [&] {
             ++ended;
             callActive = false;
             LogChannel(0, "Demo stop recording");
         };
-        w->SetHooks(hooks);
+        w->Controller().SetRecorder(&hooks);
         QVERIFY(QTest::qWaitForWindowExposed(w));
 
         // The close button only hides; the call goes on and nothing is saved.
         QVERIFY(!w->close());
         QVERIFY(HiddenToTray(w));
-        QVERIFY(!w->CanExit);
+        QVERIFY(!w->Controller().CanExit);
         QCOMPARE(ended, 0);
         QVERIFY(!Messages(program->Log()->Lines()).contains(CoreTexts::kClosingProgram));
         QVERIFY(!QFile::exists(dirs_->LogPath()));
@@ -93,7 +94,7 @@ private slots:
 
         // Exit completes the call, then logs the end and saves the log.
         w->Action("mmiExit")->trigger();
-        QVERIFY(w->CanExit);
+        QVERIFY(w->Controller().CanExit);
         QCOMPARE(ended, 1);
         QVERIFY(!w->Timer1()->isActive());
         QVERIFY(!w->Timer2()->isActive());
@@ -141,7 +142,7 @@ private slots:
         QVERIFY(program);
         TfmPelmUsb* w = program->MainWindow();
         QVERIFY(w->isVisible());  // shown first in every case
-        QTRY_VERIFY(!w->FirstTick);
+        QTRY_VERIFY(!w->Controller().FirstTick);
         QCOMPARE(w->isVisible(), !hidden);
         // Later ticks leave the window as it is.
         QTest::qWait(250);
@@ -172,7 +173,7 @@ private slots:
         right = true;
         w->Restore();
         QVERIFY(w->isVisible());
-        QVERIFY(w->Shown);
+        QVERIFY(w->Controller().Shown);
         QCOMPARE(asked, 2);  // the show after a restore does not ask again
 
         // Without it, the tray's Restore shows the window at once.

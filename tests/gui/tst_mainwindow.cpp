@@ -17,6 +17,7 @@
 
 #include "CoreTexts.h"
 #include "TCallsGrid.h"
+#include "FakeMainFeatures.h"
 #include "GuiSupport.h"
 #include "TLedImage.h"
 #include "TMonitorPage.h"
@@ -145,7 +146,7 @@ private slots:
             TWindowUnderTest w;
             w->show();
             QTest::qWait(100);
-            QVERIFY(w->InstructionsDone);
+            QVERIFY(w->Controller().InstructionsDone);
             QVERIFY(!OpenInstructions(w.window.get()));
         }
     }
@@ -153,9 +154,9 @@ private slots:
     void statusBarPanels() {
         TWindowUnderTest w;
         int records = 0;
-        TMainHooks hooks;
-        hooks.ActiveGridRecordCount = [&] { return records; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnRecordCount = [&](ICallGrids::Grid) { return records; };
+        w->Controller().SetGrids(&hooks);
         w.globals.UsedSpaceKb = 0;
         w->show();
         QCOMPARE(w->StatusPanel(0)->text(), QString(" Model Demo"));
@@ -191,12 +192,13 @@ private slots:
         TWindowUnderTest w;
         int fileActionUpdates = 0;
         bool playing = false;
-        TMainHooks hooks;
-        hooks.PrintPreview = [] {};
-        hooks.Print = [] {};
-        hooks.PlayerPlaying = [&] { return playing; };
-        hooks.UpdateFileActions = [&] { ++fileActionUpdates; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnPrintPreview = [] {};
+        hooks.OnPrint = [] {};
+        hooks.OnPlaying = [&] { return playing; };
+        hooks.OnUpdateFileActions = [&] { ++fileActionUpdates; };
+        w->Controller().SetFileActions(&hooks);
+        w->Controller().SetPlayer(&hooks);
         w->show();
         QAction* preview = w->Action("mmiPrintPreview");
         QAction* print = w->Action("mmiPrint");
@@ -243,7 +245,7 @@ private slots:
         QCOMPARE(fileActionUpdates, before);
 
         // Without a printing part the two items stay disabled in every view.
-        w->SetHooks(TMainHooks{});
+        TFakeMainFeatures::Unplug(w->Controller());
         for (int v = 0; v < 4; ++v) {
             w->ShowView(v);
             QVERIFY(!preview->isEnabled());
@@ -321,14 +323,14 @@ private slots:
         dirs_->Seed("External tool", "caption", "Sox");
         TWindowUnderTest w;
         int dialogs = 0;
-        TMainHooks hooks;
-        hooks.ShowConfig = [&] {
+        TFakeMainFeatures hooks;
+        hooks.OnShowConfig = [&] {
             ++dialogs;
             w.globals.SettingsIni.WriteBool("External tool", "ToolEnable", dialogs == 1);
             w.globals.SettingsIni.WriteString("External tool", "caption",
                                               "Transcribe this call now");
         };
-        w->SetHooks(hooks);
+        w->Controller().SetSupervision(&hooks);
         w->show();
         QCOMPARE(w->SpeedButton1()->text(), QString("Sox"));
         w->ToolbarButton("btnSettings")->click();
@@ -345,9 +347,9 @@ private slots:
         TWindowUnderTest w;
         int dialogs = 0;
         bool passwordRight = false;
-        TMainHooks hooks;
-        hooks.ShowConfig = [&] { ++dialogs; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnShowConfig = [&] { ++dialogs; };
+        w->Controller().SetSupervision(&hooks);
         w->Passwords().SetPrompt([&](TPasswordCheck::Kind) { return passwordRight; });
         w.globals.SettingsRegistry.WriteBool("General", "delato", true);
         w->ToolbarButton("btnSettings")->click();
@@ -392,9 +394,9 @@ private slots:
         dirs_->Seed("External tool", "comLine", comLine);
         TWindowUnderTest w;
         w.settings.edtFolder = "/rec/";
-        TMainHooks hooks;
-        hooks.ActiveGridFileName = [&] { return current; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnCurrentFileName = [&](ICallGrids::Grid) { return current; };
+        w->Controller().SetGrids(&hooks);
         w->show();
         messages_->Shown.clear();
         TRecordingShell shell;
@@ -515,11 +517,11 @@ private slots:
         dirs_->Seed("General", "demoInstructions", "0");
         TWindowUnderTest w(args);
         int config = 0, database = 0, tests = 0;
-        TMainHooks hooks;
-        hooks.ShowConfig = [&] { ++config; };
-        hooks.ShowDatabaseWindow = [&] { ++database; };
-        hooks.ShowTestsWindow = [&] { ++tests; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnShowConfig = [&] { ++config; };
+        hooks.OnShowDatabaseWindow = [&] { ++database; };
+        hooks.OnShowTestsWindow = [&] { ++tests; };
+        w->Controller().SetSupervision(&hooks);
         w->show();
         QWidget* to = target == "window" ? static_cast<QWidget*>(w.window.get())
                                          : w->findChild<QWidget*>(target);
@@ -540,9 +542,9 @@ private slots:
         TWindowUnderTest w({"KUDOX"});
         int config = 0;
         bool right = false;
-        TMainHooks hooks;
-        hooks.ShowConfig = [&] { ++config; };
-        w->SetHooks(hooks);
+        TFakeMainFeatures hooks;
+        hooks.OnShowConfig = [&] { ++config; };
+        w->Controller().SetSupervision(&hooks);
         w->Passwords().SetPrompt([&](TPasswordCheck::Kind kind) {
             return kind == TPasswordCheck::Kind::Administrator && right;
         });

@@ -1,0 +1,21 @@
+// The two call grids as the status bar and the external tool read them: the record count of a
+// grid's model, and the recording of the logger grid's current call from the Calls table.
+#pragma once
+
+#include "ICallGrids.h"
+
+class QAbstractItemView;
+class TVolgaDataset;
+
+class TCallGridsFeature : public ICallGrids {
+public:
+    TCallGridsFeature(QAbstractItemView& logger, QAbstractItemView& search, TVolgaDataset& calls)
+        : logger_(logger), search_(search), calls_(calls) {}
+    int RecordCount(Grid grid) const override;
+    QString CurrentFileName(Grid grid) const override;
+
+private:
+    QAbstractItemView& logger_;
+    QAbstractItemView& search_;
+    TVolgaDataset& calls_;
+};
