@@ -1,102 +1,19 @@
-// Per test: fresh XDG folders, the program's stores over them, a Channels table, two channels,
-// and stand-ins for the volume's free space, start-up registration, message boxes and the log.
+// The configuration window over the stores of ConfigStoresFixture: created and loaded as at a
+// program start, restarted on the same files, and shown as the Settings command shows it.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
-#include <QTemporaryDir>
 #include <memory>
 
-#include "DatabaseFixture.h"
-#include "TChannelTable.h"
-#include "TConfigStore.h"
-#include "TStartupRegistration.h"
-#include "TVolgaDatabase.h"
-#include "TVolgaTable.h"
-#include "TVolumeSpace.h"
+#include "ConfigStoresFixture.h"
 #include "TfmConfig.h"
-#include "TfmPelmorantDB.h"
 
-class FakeVolumeSpace : public TVolumeSpace {
-public:
-    qint64 Free = 20LL * 1024 * 1024 * 1024;  // 20 GiB
-    mutable QStringList Asked;
-    qint64 FreeBytes(const QString& folder) const override {
-        Asked << folder;
-        return Free;
-    }
-    QStringList Volumes() const override { return {"/", "/media/backup"}; }
-};
-
-class FakeStartupRegistration : public TStartupRegistration {
-public:
-    int Registered = 0, Removed = 0;
-    bool Fails = false;
-    bool Register(QString* error) override {
-        ++Registered;
-        if (Fails && error) *error = "read-only";
-        return !Fails;
-    }
-    bool Unregister(QString* error) override {
-        ++Removed;
-        if (Fails && error) *error = "read-only";
-        return !Fails;
-    }
-    bool IsRegistered() const override { return Registered > Removed; }
-};
-
-class SupervisionFixture : public ::testing::Test {
+class SupervisionFixture : public ConfigStoresFixture {
 protected:
-    void SetUp() override {
-        SetSystemFormat(TVolgaFormatSettings::Iso());
-        for (const char* sub : {"config", "data", "runtime"}) QDir(home.path()).mkpath(sub);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime"));
-        TMessages::Install(&messages);
-        TEventLog::SetInstance(&log);
-        TVolumeSpace::Install(&volume);
-        TStartupRegistration::Install(&startup);
-        TClock::Install(&clock);
-        globals = std::make_unique<TPelmGlobals>();
-        globals->AppDataDir = home.path() + "/data/Pelmorant";
-        QDir().mkpath(globals->AppDataDir);
-        QDir().mkpath(home.path() + "/config/Pelmorant");
-        OpenStores();
-    }
     void TearDown() override {
         config.reset();
-        table.reset();
-        TMessages::Install(nullptr);
-        TEventLog::SetInstance(nullptr);
-        TVolumeSpace::Install(nullptr);
-        TStartupRegistration::Install(nullptr);
-        TClock::Install(nullptr);
-    }
-
-    QString IniPath() const { return globals->AppDataDir + "/Pelmorant.ini"; }
-    QString RegistryPath() const { return home.path() + "/config/Pelmorant/registry.ini"; }
-
-    // The stores and tables as a program start opens them.
-    void OpenStores() {
-        globals->SettingsIni.Open(IniPath());
-        globals->SettingsRegistry.Open(RegistryPath());
-        settings = TLiveSettings();
-        channels = std::make_unique<TChannelTable>();
-        channels->InitChannels(2);
-        db.SetDatabasePath(globals->AppDataDir.toStdString());
-        table = std::make_unique<TVolgaTable>(&db);
-        table->Name = "tblChannels";
-        table->SetTableName("Channels.d");
-        if (QFileInfo::exists(globals->AppDataDir + "/Channels.d")) {
-            table->Open();
-        } else {
-            table->FieldDefs = TfmPelmorantDB::ChannelsFields();
-            table->CreateTable();
-        }
+        ConfigStoresFixture::TearDown();
     }
 
     // The configuration window created and loaded, as at a program start.
@@ -120,24 +37,6 @@ protected:
         QApplication::processEvents();
     }
 
-    QStringList LogLines() const { return log.Lines(); }
-    bool Logged(const QString& text) const {
-        for (const QString& l : log.Lines())
-            if (l.contains(text)) return true;
-        return false;
-    }
-
-    QTemporaryDir home;
-    RecordingMessages messages;
-    TEventLog log;
-    FakeVolumeSpace volume;
-    FakeStartupRegistration startup;
-    TTestClock clock;
-    std::unique_ptr<TPelmGlobals> globals;
-    TLiveSettings settings;
-    std::unique_ptr<TChannelTable> channels;
-    TVolgaDatabase db;
-    std::unique_ptr<TVolgaTable> table;
     std::unique_ptr<TfmConfig> config;
 };
 
