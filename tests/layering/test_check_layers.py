@@ -89,6 +89,37 @@ class CheckLayersTest(unittest.TestCase):
         self.assertIn("recording includes tableengine but does not link it", out)
         self.assertIn("core links Qt6::PrintSupport but includes nothing of it", out)
 
+    def test_each_target_is_checked_on_its_own(self):
+        # The audio library shares its folder with the recording library, which does include
+        # the core: a link of the core from the audio library alone is still a fault.
+        self.replace("recording/CMakeLists.txt", "pelm_audio PRIVATE PkgConfig::PELM_LAME",
+                     "pelm_audio PRIVATE pelm_core PkgConfig::PELM_LAME")
+        # The recording library uses the audio library's headers without linking it.
+        self.replace("recording/CMakeLists.txt", "target_link_libraries(pelm_recording PUBLIC pelm_audio)",
+                     "")
+        # A test program linking a layer it never includes.
+        self.replace("tests/recording/CMakeLists.txt", "PRIVATE pelm_recording",
+                     "PRIVATE pelm_recording pelm_supervision")
+        code, out = run(self.root)
+        self.assertEqual(code, 1, out)
+        self.assertIn("recording/CMakeLists.txt: pelm_audio: recording links core but includes "
+                      "nothing of it", out)
+        self.assertIn("pelm_recording: recording includes pelm_audio but does not link it", out)
+        self.assertIn("tests/recording/CMakeLists.txt: recording_tests: tests/recording links "
+                      "supervision but includes nothing of it", out)
+        self.assertNotIn("pelm_recording: recording links core", out)
+
+    def test_test_programs_may_reach_lower_layers_through_their_links(self):
+        # Database tests include the core's headers and link only the database library.
+        code, out = run(self.root)
+        self.assertNotIn("database_tests", out)
+        self.replace("tests/database/CMakeLists.txt", "PRIVATE pelm_database Qt6::Test pelm_test_main_core",
+                     "PRIVATE Qt6::Test pelm_test_main_core")
+        code, out = run(self.root)
+        self.assertEqual(code, 1, out)
+        self.assertIn("database_tests: tests/database includes database but does not link it", out)
+        self.assertIn("database_tests: tests/database includes core but does not link it", out)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
