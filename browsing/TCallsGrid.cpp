@@ -10,6 +10,7 @@ TCallsGrid::TCallsGrid(QWidget* parent) : QTableView(parent) {
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     verticalHeader()->hide();
+    horizontalHeader()->setFixedHeight(18);  // one title row
 }
 
 std::vector<int> TCallsGrid::TargetRows() const {

@@ -19,6 +19,7 @@
 #include "TLiveSettings.h"
 #include "TLoggerModel.h"
 #include "TMainController.h"
+#include "TMainPages.h"
 #include "TMessageBoxes.h"
 #include "TPelmGlobals.h"
 #include "TPulseMixer.h"
@@ -89,7 +90,8 @@ bool TPelmApplication::Start() {
         if (!a.startsWith(TAudioInputChoice::kSwitch)) windowArgs << a;
     controller_ =
         std::make_unique<TMainController>(g, TChannelTable::Instance(), settings, windowArgs);
-    main_ = std::make_unique<TfmPelmUsb>(*controller_);
+    // The window over the pages each layer builds.
+    main_ = std::make_unique<TfmPelmUsb>(*controller_, TMainPages::Create());
     if (g.StartupAbort) return false;
     // 2. The event log.
     logWindow_ =

@@ -15,9 +15,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QScrollArea>
 #include <QSlider>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -26,11 +24,9 @@
 #include <QVBoxLayout>
 
 #include "CoreTexts.h"
-#include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TFolderTreeView.h"
 #include "TMessages.h"
-#include "TMonitorPage.h"
 #include "TNavigationBar.h"
 #include "TPictures.h"
 #include "TfmAbout.h"
@@ -80,16 +76,10 @@ const PlayerItem kPlayerItems[] = {
     {"mmiFastForward", "Fast forward", "", PlayerCommand::FastForward},
 };
 
-QWidget* Placeholder(const QString& name, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    w->setObjectName(name);
-    return w;
-}
-
 }  // namespace
 
-TfmPelmUsb::TfmPelmUsb(TMainController& controller, QWidget* parent)
-    : QMainWindow(parent), controller_(controller) {
+TfmPelmUsb::TfmPelmUsb(TMainController& controller, TMainPages pages, QWidget* parent)
+    : QMainWindow(parent), controller_(controller), pages_(pages) {
     setObjectName("fmPelmUsb");
     setWindowTitle(CoreTexts::kAppTitle);
     setWindowIcon(TPictures::AppIcon());
@@ -98,47 +88,41 @@ TfmPelmUsb::TfmPelmUsb(TMainController& controller, QWidget* parent)
     BuildPages();
     BuildMenus();
     BuildToolbar();
-    BuildStatusBar();
+    statusBar_ = new TMainStatusBar(this);
+    setStatusBar(statusBar_);
 
     // Geometry and the panels' sizes.
     const TMainController::Layout layout = controller_.StoredLayout();
     setGeometry(layout.Geometry);
-    panel13_->setMinimumWidth(0);
-    splitter_->setSizes(
-        {layout.Panel13Width, std::max(100, layout.Geometry.width() - 105 - layout.Panel13Width)});
-    panel2_->setFixedHeight(layout.Panel2Height);
+    pages_.Logger->SetTreeWidth(layout.Panel13Width, layout.Geometry.width());
+    pages_.Player->setFixedHeight(layout.Panel2Height);
 
-    // Grid title rows and column widths.
-    for (QTableView* g :
-         {static_cast<QTableView*>(gdLogger_), static_cast<QTableView*>(gdSearch_)}) {
-        g->horizontalHeader()->setFixedHeight(18);
-        g->verticalHeader()->hide();
-    }
+    // Column widths.
     LoadGridLayout();
-    connect(gdLogger_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+    connect(gdLogger()->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!loadingWidths_) controller_.LoggerWidthsChanged = true;
     });
-    connect(gdSearch_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+    connect(gdSearch()->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
         if (!loadingWidths_) controller_.SearchWidthsChanged = true;
     });
 
     // External tool, volume, the Logger view.
     SetUpExternalTool();
-    tbrVolume_->setValue(layout.Volume);
+    tbrVolume()->setValue(layout.Volume);
     connect(&controller_, &TMainController::viewChanged, this, &TfmPelmUsb::ShowViewState);
     connect(&controller_, &TMainController::commandsChanged, this, &TfmPelmUsb::RefreshActions);
     controller_.ShowView(vLogger);
-    tree_->setFocus();
+    tree()->setFocus();
 
     // Tool bar and status bar.
     const bool toolbar = controller_.ToolbarShown();
     const bool statusBar = controller_.StatusBarShown();
-    panel9_->setVisible(toolbar);
+    toolbar_->setVisible(toolbar);
     Action("mmiToolbar")->setChecked(toolbar);
     this->statusBar()->setVisible(statusBar);
     Action("mmiStatusBar")->setChecked(statusBar);
 
-    monitor_->BuildMonitorTiles(controller_.Channels());
+    pages_.Monitor->BuildMonitorTiles(controller_.Channels());
 
     // The playback device.
     if (QMediaDevices::audioOutputs().isEmpty()) ShowMessage(CoreTexts::kNoSoundCard);
@@ -146,7 +130,7 @@ TfmPelmUsb::TfmPelmUsb(TMainController& controller, QWidget* parent)
     BuildTray();
     connect(&controller_, &TMainController::statusChanged, this, &TfmPelmUsb::RefreshStatusBar);
     connect(&controller_, &TMainController::monitorChanged, this,
-            [this] { monitor_->Sync(controller_.Channels()); });
+            [this] { pages_.Monitor->Sync(controller_.Channels()); });
     connect(&controller_, &TMainController::externalToolChanged, this,
             &TfmPelmUsb::SetUpExternalTool);
     connect(&controller_, &TMainController::hideRequested, this, &QWidget::hide);
@@ -179,10 +163,6 @@ QAction* TfmPelmUsb::AddAction(QMenu* menu, const QString& name, const QString& 
 
 QAction* TfmPelmUsb::Action(const QString& objectName) const {
     return findChild<QAction*>(objectName);
-}
-
-QToolButton* TfmPelmUsb::ToolbarButton(const QString& objectName) const {
-    return panel9_->findChild<QToolButton*>(objectName);
 }
 
 void TfmPelmUsb::BuildMenus() {
@@ -234,11 +214,7 @@ void TfmPelmUsb::BuildMenus() {
     player->addSeparator();
     QAction* record = AddAction(player, "mmiRecord", "Record");
     record->setCheckable(true);
-    connect(record, &QAction::triggered, this, [this, record] {
-        // The item shows the call state, not the click.
-        record->setChecked(controller_.CallActive());
-        controller_.Record();
-    });
+    connect(record, &QAction::triggered, this, [this, record] { RecordClicked(record); });
 
     QMenu* tools = bar->addMenu("  &Tools  ");
     connect(AddAction(tools, "mmiSettings", "Settings..."), &QAction::triggered, this,
@@ -259,44 +235,22 @@ void TfmPelmUsb::BuildMenus() {
 }
 
 void TfmPelmUsb::BuildToolbar() {
-    panel9_ = new QWidget(this);
-    panel9_->setObjectName("Panel9");
-    panel9_->setFixedHeight(40);
-    auto* layout = new QHBoxLayout(panel9_);
-    layout->setContentsMargins(4, 2, 4, 2);
-    auto add = [&](const QString& name, const QString& caption) {
-        auto* b = new QToolButton(panel9_);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setAutoRaise(true);
-        b->setMinimumHeight(34);
-        layout->addWidget(b);
-        return b;
-    };
-    connect(add("btnEmail", "Email file "), &QToolButton::clicked, this,
+    toolbar_ = new TMainToolbar(this);
+    connect(toolbar_, &TMainToolbar::emailClicked, this,
             [this] { controller_.Run(FileCommand::EmailFile); });
-    connect(add("btnSettings", "Settings"), &QToolButton::clicked, this,
-            &TfmPelmUsb::SettingsCommand);
-    connect(add("btnHide", "Hide"), &QToolButton::clicked, this, &TfmPelmUsb::HideToTray);
-    connect(add("btnHelp", "Help"), &QToolButton::clicked, &controller_, &TMainController::Help);
-    speedButton1_ = add("SpeedButton1", QString());
-    speedButton1_->setAccessibleName("External tool");
-    connect(speedButton1_, &QToolButton::clicked, &controller_, &TMainController::RunExternalTool);
-    layout->addStretch(1);
-    auto* record = add("btnRecord", "Record");
-    record->setCheckable(true);
-    connect(record, &QToolButton::clicked, this, [this, record] {
-        // The button shows the call state, not the click.
-        record->setChecked(controller_.CallActive());
-        controller_.Record();
-    });
+    connect(toolbar_, &TMainToolbar::settingsClicked, this, &TfmPelmUsb::SettingsCommand);
+    connect(toolbar_, &TMainToolbar::hideClicked, this, &TfmPelmUsb::HideToTray);
+    connect(toolbar_, &TMainToolbar::helpClicked, &controller_, &TMainController::Help);
+    connect(toolbar_, &TMainToolbar::toolClicked, &controller_, &TMainController::RunExternalTool);
+    connect(toolbar_, &TMainToolbar::recordClicked, this,
+            [this] { RecordClicked(toolbar_->RecordButton()); });
     // The tool bar sits above the page area.
     auto* central = centralWidget();
     auto* outer = new QWidget(this);
     auto* v = new QVBoxLayout(outer);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
-    v->addWidget(panel9_);
+    v->addWidget(toolbar_);
     v->addWidget(central, 1);
     setCentralWidget(outer);
 }
@@ -317,123 +271,28 @@ void TfmPelmUsb::BuildPages() {
     h->addWidget(pageControl_, 1);
 
     // Page ts1: the player panel above the Logger and Search pages.
-    ts1_ = Placeholder("ts1", pageControl_);
+    ts1_ = new QWidget(pageControl_);
+    ts1_->setObjectName("ts1");
     auto* v = new QVBoxLayout(ts1_);
     v->setContentsMargins(0, 0, 0, 0);
-    panel2_ = Placeholder("Panel2", ts1_);
-    auto* p2 = new QHBoxLayout(panel2_);
-    for (const char* name : {"btnPlay", "btnPause", "btnStop", "btnRewind", "btnFastForward"}) {
-        auto* b = new QToolButton(panel2_);
-        b->setObjectName(name);
-        b->setEnabled(false);  // the player comes with its part of the program
-        p2->addWidget(b);
-    }
-    p2->addStretch(1);
-    p2->addWidget(new QLabel("Volume", panel2_));
-    tbrVolume_ = new QSlider(Qt::Horizontal, panel2_);
-    tbrVolume_->setObjectName("tbrVolume");
-    tbrVolume_->setRange(0, 16);
-    tbrVolume_->setFixedWidth(120);
-    p2->addWidget(tbrVolume_);
-    v->addWidget(panel2_);
+    v->addWidget(pages_.Player);
     innerPages_ = new QStackedWidget(ts1_);
     v->addWidget(innerPages_, 1);
-
-    tsLogger_ = Placeholder("tsLogger", innerPages_);
-    auto* lh = new QHBoxLayout(tsLogger_);
-    lh->setContentsMargins(0, 0, 0, 0);
-    auto* splitter = new QSplitter(Qt::Horizontal, tsLogger_);
-    splitter_ = splitter;
-    panel13_ = Placeholder("Panel13", splitter);
-    auto* tv = new QVBoxLayout(panel13_);
-    tv->setContentsMargins(0, 0, 0, 0);
-    tree_ = new TFolderTreeView(panel13_);
-    tree_->setObjectName("tree");
-    tv->addWidget(tree_);
-    gdLogger_ = new TCallsGrid(splitter);
-    gdLogger_->setObjectName("gdLogger");
-    splitter->addWidget(panel13_);
-    splitter->addWidget(gdLogger_);
-    splitter->setStretchFactor(1, 1);
-    lh->addWidget(splitter);
-    innerPages_->addWidget(tsLogger_);
-
-    tsSearch_ = Placeholder("tsSearch", innerPages_);
-    auto* sv = new QVBoxLayout(tsSearch_);
-    sv->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(tsSearch_);
-    scroll->setObjectName("ScrollBox1");
-    scroll->setFixedHeight(160);
-    scrollBox1_ = scroll;
-    gdSearch_ = new TCallsGrid(tsSearch_);
-    gdSearch_->setObjectName("gdSearch");
-    sv->addWidget(scroll);
-    sv->addWidget(gdSearch_, 1);
-    innerPages_->addWidget(tsSearch_);
+    innerPages_->addWidget(pages_.Logger);
+    innerPages_->addWidget(pages_.Search);
     pageControl_->addWidget(ts1_);
 
-    monitor_ = new TMonitorPage(pageControl_);
-    monitor_->setObjectName("ts2");
-    pageControl_->addWidget(monitor_);
-    tsAlarms_ = Placeholder("tsAlarms", pageControl_);
-    new QVBoxLayout(tsAlarms_);
-    pageControl_->addWidget(tsAlarms_);
+    pages_.Monitor->setObjectName("ts2");
+    pageControl_->addWidget(pages_.Monitor);
+    pageControl_->addWidget(pages_.Alarms);
     setCentralWidget(body);
-}
-
-void TfmPelmUsb::BuildStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName("StatusBar1");
-    const int widths[] = {120, 100, 160, 120, 50};
-    for (int i = 0; i < 5; ++i) {
-        auto* l = new QLabel(bar);
-        l->setObjectName(QString("StatusPanel%1").arg(i));
-        // The text panels widen when their text does not fit (fonts differ from the design's).
-        if (i < 3)
-            l->setMinimumWidth(widths[i]);
-        else
-            l->setFixedWidth(widths[i]);
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(l);
-        statusPanels_ << l;
-    }
-    progress_ = new QProgressBar(statusPanels_[3]);
-    progress_->setTextVisible(false);
-    progress_->setStyleSheet(
-        "QProgressBar { border: none; } QProgressBar::chunk { background: blue; }");
-    progress_->hide();
-    PlaceProgressBar();
-}
-
-void TfmPelmUsb::PlaceProgressBar() {
-    if (progress_) progress_->setGeometry(statusPanels_[3]->rect());
-}
-
-QStatusBar* TfmPelmUsb::StatusBar1() const {
-    return const_cast<TfmPelmUsb*>(this)->statusBar();
-}
-
-QLabel* TfmPelmUsb::StatusPanel(int i) const {
-    return statusPanels_.value(i);
 }
 
 void TfmPelmUsb::BuildTray() {
     trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
-    tray_ = new QSystemTrayIcon(TPictures::AppIcon(), this);
-    tray_->setToolTip(CoreTexts::kAppTitle);
-    trayMenu_ = new QMenu(this);
-    QAction* restore = trayMenu_->addAction("Restore");
-    restore->setObjectName("pmiRestore");
-    connect(restore, &QAction::triggered, this, &TfmPelmUsb::Restore);
-    trayMenu_->addSeparator();
-    QAction* exit = trayMenu_->addAction("Exit");
-    exit->setObjectName("pmiExit");
-    connect(exit, &QAction::triggered, this, &TfmPelmUsb::ExitProgram);
-    tray_->setContextMenu(trayMenu_);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) Restore();
-    });
+    tray_ = new TMainTray(this);
+    connect(tray_, &TMainTray::restoreRequested, this, &TfmPelmUsb::Restore);
+    connect(tray_, &TMainTray::exitRequested, this, &TfmPelmUsb::ExitProgram);
     tray_->show();
 }
 
@@ -452,36 +311,42 @@ void TfmPelmUsb::RefreshActions() {
         enable(item.Name, controller_.Enabled(item.Command));
     enable("mmiRecord", controller_.RecordEnabled());
     enable("mmiSettings", controller_.SettingsEnabled());
-    if (QToolButton* b = ToolbarButton("btnSettings")) b->setEnabled(controller_.SettingsEnabled());
-    if (QToolButton* b = ToolbarButton("btnEmail"))
-        b->setEnabled(controller_.Enabled(FileCommand::EmailFile));
-    if (QToolButton* b = ToolbarButton("btnRecord")) b->setEnabled(controller_.RecordEnabled());
+    ToolbarButton("btnSettings")->setEnabled(controller_.SettingsEnabled());
+    ToolbarButton("btnEmail")->setEnabled(controller_.Enabled(FileCommand::EmailFile));
+    toolbar_->RecordButton()->setEnabled(controller_.RecordEnabled());
+}
+
+// The Record button and menu item show the call state, not the click.
+void TfmPelmUsb::RecordClicked(QObject* item) {
+    if (auto* b = qobject_cast<QToolButton*>(item)) b->setChecked(controller_.CallActive());
+    if (auto* a = qobject_cast<QAction*>(item)) a->setChecked(controller_.CallActive());
+    controller_.Record();
 }
 
 void TfmPelmUsb::SetRecordDown(bool down) {
-    if (QToolButton* b = ToolbarButton("btnRecord")) b->setChecked(down);
+    toolbar_->RecordButton()->setChecked(down);
     if (QAction* a = Action("mmiRecord")) a->setChecked(down);
 }
 
 TCallsGrid* TfmPelmUsb::ActiveGrid() const {
-    return controller_.ActiveGrid() == TMainController::Grid::Logger ? gdLogger_ : gdSearch_;
+    return controller_.ActiveGrid() == TMainController::Grid::Logger ? gdLogger() : gdSearch();
 }
 
 void TfmPelmUsb::ShowViewState(int view) {
     switch (view) {
         case vLogger:
             pageControl_->setCurrentWidget(ts1_);
-            innerPages_->setCurrentWidget(tsLogger_);
+            innerPages_->setCurrentWidget(pages_.Logger);
             break;
         case vSearch:
             pageControl_->setCurrentWidget(ts1_);
-            innerPages_->setCurrentWidget(tsSearch_);
+            innerPages_->setCurrentWidget(pages_.Search);
             break;
         case vMonitor:
-            pageControl_->setCurrentWidget(monitor_);
+            pageControl_->setCurrentWidget(pages_.Monitor);
             break;
         case vAlarms:
-            pageControl_->setCurrentWidget(tsAlarms_);
+            pageControl_->setCurrentWidget(pages_.Alarms);
             break;
     }
     for (int i = 0; i < 4; ++i)
@@ -490,7 +355,7 @@ void TfmPelmUsb::ShowViewState(int view) {
 }
 
 void TfmPelmUsb::ToggleToolbar(bool on) {
-    panel9_->setVisible(on);
+    toolbar_->setVisible(on);
     Action("mmiToolbar")->setChecked(on);
     controller_.SetToolbarShown(on);
 }
@@ -502,8 +367,8 @@ void TfmPelmUsb::ToggleStatusBar(bool on) {
 }
 
 void TfmPelmUsb::RefreshStatusBar() {
-    statusPanels_[1]->setText(controller_.RecordsText());
-    statusPanels_[2]->setText(controller_.UsedSpaceText());
+    StatusPanel(1)->setText(controller_.RecordsText());
+    StatusPanel(2)->setText(controller_.UsedSpaceText());
 }
 
 void TfmPelmUsb::SetUpExternalTool() {
@@ -511,8 +376,8 @@ void TfmPelmUsb::SetUpExternalTool() {
     QAction* item = Action("mmiExternalTool");
     item->setText(tool.Item);
     item->setVisible(tool.Visible);
-    speedButton1_->setText(tool.Button);
-    speedButton1_->setVisible(tool.Visible);
+    SpeedButton1()->setText(tool.Button);
+    SpeedButton1()->setVisible(tool.Visible);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -542,8 +407,8 @@ void TfmPelmUsb::ShowAbout() {
 
 void TfmPelmUsb::LoadGridLayout() {
     loadingWidths_ = true;
-    LoadGridWidths(gdLogger_, TMainController::Grid::Logger);
-    LoadGridWidths(gdSearch_, TMainController::Grid::Search);
+    LoadGridWidths(gdLogger(), TMainController::Grid::Logger);
+    LoadGridWidths(gdSearch(), TMainController::Grid::Search);
     loadingWidths_ = false;
 }
 
@@ -568,14 +433,14 @@ void TfmPelmUsb::showEvent(QShowEvent* e) {
     if (!controller_.Shown) {
         if (!controller_.AskAccessAtFirstShow()) return;
         controller_.Shown = true;
-        if (tree_->model() && tree_->model()->rowCount() > 0)
-            tree_->setCurrentIndex(tree_->model()->index(0, 0));
+        if (tree()->model() && tree()->model()->rowCount() > 0)
+            tree()->setCurrentIndex(tree()->model()->index(0, 0));
     }
     controller_.Channels().RefreshTilesOnShow();
-    monitor_->Sync(controller_.Channels());
-    statusPanels_[0]->setText(CoreTexts::kModelDemo);
+    pages_.Monitor->Sync(controller_.Channels());
+    StatusPanel(0)->setText(CoreTexts::kModelDemo);
     RefreshStatusBar();
-    PlaceProgressBar();
+    statusBar_->PlaceProgressBar();
     controller_.Timer2()->start();
     if (!controller_.InstructionsDone) QTimer::singleShot(0, this, &TfmPelmUsb::FirstActivation);
 }
@@ -618,14 +483,12 @@ void TfmPelmUsb::keyPressEvent(QKeyEvent* e) {
 
 bool TfmPelmUsb::eventFilter(QObject* watched, QEvent* event) {
     // The two call grids pass every key to the window first.
-    if (event->type() == QEvent::KeyPress && gdLogger_ && gdSearch_ &&
-        (watched == gdLogger_ || watched == gdSearch_ || watched == gdLogger_->viewport() ||
-         watched == gdSearch_->viewport())) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == gdLogger() || watched == gdSearch() || watched == gdLogger()->viewport() ||
+         watched == gdSearch()->viewport())) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (controller_.DeveloperKey(key->key(), key->modifiers())) return true;
     }
-    if (event->type() == QEvent::Resize && !statusPanels_.isEmpty() && watched == statusPanels_[3])
-        PlaceProgressBar();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -637,11 +500,11 @@ void TfmPelmUsb::closeEvent(QCloseEvent* e) {
     }
     TMainController::Layout layout;
     layout.Geometry = normalGeometry().isValid() ? normalGeometry() : geometry();
-    layout.Panel13Width = panel13_->width();
-    layout.Panel2Height = panel2_->height();
-    layout.Volume = tbrVolume_->value();
-    layout.LoggerWidths = ColumnWidths(gdLogger_);
-    layout.SearchWidths = ColumnWidths(gdSearch_);
+    layout.Panel13Width = pages_.Logger->TreeWidth();
+    layout.Panel2Height = pages_.Player->height();
+    layout.Volume = tbrVolume()->value();
+    layout.LoggerWidths = ColumnWidths(gdLogger());
+    layout.SearchWidths = ColumnWidths(gdSearch());
     controller_.Close(layout);
     e->accept();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -5,22 +5,29 @@
 
 #include <QMainWindow>
 
+#include "TAlarmsPage.h"
+#include "TCallsGrid.h"
+#include "TLoggerPage.h"
 #include "TMainController.h"
+#include "TMainPages.h"
+#include "TMainStatusBar.h"
+#include "TMainToolbar.h"
+#include "TMainTray.h"
+#include "TMonitorPage.h"
+#include "TPlayerPanel.h"
+#include "TSearchPage.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QScrollArea;
 class QSlider;
-class QSplitter;
 class QStackedWidget;
 class QSystemTrayIcon;
 class QTableView;
-class QTimer;
 class QToolButton;
-class TCallsGrid;
 class TFolderTreeView;
-class TMonitorPage;
 class TNavigationBar;
 
 class TfmPelmUsb : public QMainWindow {
@@ -33,7 +40,8 @@ public:
         vAlarms = TMainController::vAlarms
     };
 
-    explicit TfmPelmUsb(TMainController& controller, QWidget* parent = nullptr);
+    // The window adopts the pages, each built by its own layer.
+    TfmPelmUsb(TMainController& controller, TMainPages pages, QWidget* parent = nullptr);
     ~TfmPelmUsb() override;
 
     TMainController& Controller() const { return controller_; }
@@ -53,27 +61,30 @@ public:
     QTimer* Timer2() const { return controller_.Timer2(); }
 
     // Widgets the other layers fill and tests reach.
-    TCallsGrid* gdLogger() const { return gdLogger_; }
-    TCallsGrid* gdSearch() const { return gdSearch_; }
+    const TMainPages& Pages() const { return pages_; }
+    TCallsGrid* gdLogger() const { return pages_.Logger->gdLogger(); }
+    TCallsGrid* gdSearch() const { return pages_.Search->gdSearch(); }
     TCallsGrid* ActiveGrid() const;
-    TFolderTreeView* tree() const { return tree_; }
+    TFolderTreeView* tree() const { return pages_.Logger->tree(); }
     // The Record button down and the "Record" menu item checked while a call runs.
     void SetRecordDown(bool down);
-    QWidget* Panel2() const { return panel2_; }
-    QWidget* Panel9() const { return panel9_; }
-    QWidget* Panel13() const { return panel13_; }
-    QWidget* ScrollBox1() const { return scrollBox1_; }
-    QWidget* tsAlarms() const { return tsAlarms_; }
-    QSlider* tbrVolume() const { return tbrVolume_; }
-    QProgressBar* ProgressBar() const { return progress_; }
-    QStatusBar* StatusBar1() const;
-    QLabel* StatusPanel(int i) const;
-    TMonitorPage* Monitor() const { return monitor_; }
+    QWidget* Panel2() const { return pages_.Player; }
+    QWidget* Panel9() const { return toolbar_; }
+    QWidget* Panel13() const { return pages_.Logger->Panel13(); }
+    QScrollArea* ScrollBox1() const { return pages_.Search->ScrollBox1(); }
+    QWidget* tsAlarms() const { return pages_.Alarms; }
+    QSlider* tbrVolume() const { return pages_.Player->tbrVolume(); }
+    QProgressBar* ProgressBar() const { return statusBar_->Progress(); }
+    QStatusBar* StatusBar1() const { return statusBar_; }
+    QLabel* StatusPanel(int i) const { return statusBar_->Panel(i); }
+    TMonitorPage* Monitor() const { return pages_.Monitor; }
     TNavigationBar* OutlookBar1() const { return outlookBar_; }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     QAction* Action(const QString& objectName) const;
-    QToolButton* SpeedButton1() const { return speedButton1_; }
-    QToolButton* ToolbarButton(const QString& objectName) const;
+    QToolButton* SpeedButton1() const { return toolbar_->SpeedButton1(); }
+    QToolButton* ToolbarButton(const QString& objectName) const {
+        return toolbar_->Button(objectName);
+    }
 
     // Reads the grids' column widths (after their models are set).
     void LoadGridLayout();
@@ -92,7 +103,6 @@ private:
     void BuildMenus();
     void BuildToolbar();
     void BuildPages();
-    void BuildStatusBar();
     void BuildTray();
     void ShowViewState(int view);
     void RefreshActions();
@@ -102,38 +112,24 @@ private:
     void ToggleStatusBar(bool on);
     void ShowAbout();
     void ShowRestored();
+    void RecordClicked(QObject* item);
     void LoadGridWidths(QTableView* grid, TMainController::Grid which);
     static std::vector<int> ColumnWidths(QTableView* grid);
     void FirstActivation();
-    void PlaceProgressBar();
     void EndWhenMessagesClosed();
     QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key = QKeySequence());
 
     TMainController& controller_;
+    TMainPages pages_;
     bool loadingWidths_ = false;
     bool trayAvailable_ = false;
 
-    QWidget* panel9_ = nullptr;
-    QToolButton* speedButton1_ = nullptr;
+    TMainToolbar* toolbar_ = nullptr;
     TNavigationBar* outlookBar_ = nullptr;
     QStackedWidget* pageControl_ = nullptr;
     QWidget* ts1_ = nullptr;
     QStackedWidget* innerPages_ = nullptr;
-    QWidget* tsLogger_ = nullptr;
-    QWidget* tsSearch_ = nullptr;
-    TMonitorPage* monitor_ = nullptr;
-    QWidget* tsAlarms_ = nullptr;
-    QWidget* panel2_ = nullptr;
-    QWidget* panel13_ = nullptr;
-    QSplitter* splitter_ = nullptr;
-    QWidget* scrollBox1_ = nullptr;
-    QSlider* tbrVolume_ = nullptr;
-    TCallsGrid* gdLogger_ = nullptr;
-    TCallsGrid* gdSearch_ = nullptr;
-    TFolderTreeView* tree_ = nullptr;
-    QList<QLabel*> statusPanels_;
-    QProgressBar* progress_ = nullptr;
-    QSystemTrayIcon* tray_ = nullptr;
-    QMenu* trayMenu_ = nullptr;
+    TMainStatusBar* statusBar_ = nullptr;
+    TMainTray* tray_ = nullptr;
 };

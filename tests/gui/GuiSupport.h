@@ -95,7 +95,7 @@ class TWindowUnderTest {
 public:
     explicit TWindowUnderTest(const QStringList& args = {}) {
         controller = std::make_unique<TMainController>(globals, channels, settings, args);
-        window = std::make_unique<TfmPelmUsb>(*controller);
+        window = std::make_unique<TfmPelmUsb>(*controller, TMainPages::Create());
     }
     TPelmGlobals globals;
     TChannelTable channels;
