@@ -1,7 +1,11 @@
 #include "TEventLog.h"
 
 #include <QFile>
+#include <cerrno>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "SystemFormat.h"
 #include "TAtomicFile.h"
@@ -56,6 +60,7 @@ void TEventLog::LogGeneral(const QString& message) {
 void TEventLog::Append(const QString& line) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     lines_ << line;
+    AppendToFileLocked(line);
     emit lineAppended(line);
     if (lines_.size() >= kCapacity) {
         QString error;
@@ -75,6 +80,28 @@ bool TEventLog::SaveLocked(QString* error) {
     QByteArray out;
     for (const QString& l : lines_) out += l.toUtf8() + "\r\n";
     return TAtomicFile::Write(fileName_, out, error);
+}
+
+// The line goes to the end of the file at once, so that a session that is killed keeps its
+// lines. The file may then hold more than the store (lines from before a Clear or an overflow);
+// the next whole write makes it equal to the store again. A failed append loses nothing: the
+// line stays in the store for that write.
+void TEventLog::AppendToFileLocked(const QString& line) {
+    if (fileName_.isEmpty()) return;
+    const QByteArray data = line.toUtf8() + "\r\n";
+    const int fd = ::open(QFile::encodeName(fileName_).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        p += n;
+        left -= n;
+    }
+    ::close(fd);
 }
 
 void TEventLog::Clear() {

@@ -1,5 +1,7 @@
 // The event log: timestamped channel and general lines, held in memory and kept in the log
-// file. Appends may come from any thread; each append with its overflow check and save is one
+// file. Each line is added to the end of the file as it is appended, so a killed session keeps
+// its lines; a whole write (overflow, orderly close) makes the file equal to the store. Appends
+// may come from any thread; each append with its file write, overflow check and save is one
 // indivisible step.
 #pragma once
 
@@ -46,6 +48,7 @@ signals:
 private:
     void Append(const QString& line);
     bool SaveLocked(QString* error);
+    void AppendToFileLocked(const QString& line);
 
     mutable std::recursive_mutex mutex_;
     QStringList lines_;

@@ -115,3 +115,29 @@ TEST_F(EventLogTest, AppendsFromThreadsNeverInterleave) {
     EXPECT_EQ(log.LineCount(), 2000);
     for (const QString& l : log.Lines()) EXPECT_TRUE(l.endsWith(')')) << l.toStdString();
 }
+
+TEST_F(EventLogTest, LinesReachTheFileAsTheyAreAppended) {
+    {
+        TEventLog log;
+        log.Load(path);
+        log.LogGeneral("New session...");
+        log.LogChannel(1, "Demo start recording");
+        // No save: the session ends as a killed one would.
+    }
+    QStringList lines = FileLines(path);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].endsWith("  <#1> (Demo start recording)"));
+
+    // The next session reads them back and goes on after them; a Clear shows in the file at
+    // the next whole write, not before.
+    TEventLog log;
+    log.Load(path);
+    EXPECT_EQ(log.LineCount(), 2);
+    log.Clear();
+    log.LogGeneral("after clear");
+    EXPECT_EQ(FileLines(path).size(), 3);
+    ASSERT_TRUE(log.Save());
+    lines = FileLines(path);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith("(after clear)"));
+}
