@@ -14,6 +14,14 @@ bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// A line is UTF-8; one that is not (a value written by another program in a legacy code page)
+// is read as Latin-1, so that one stray byte costs only its own line, not the whole file.
+QString DecodeLine(const QByteArray& raw) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString line = utf8(raw);
+    return utf8.hasError() ? QString::fromLatin1(raw) : line;
+}
+
 }  // namespace
 
 TIniFile::LoadResult TIniFile::Open(const QString& path) {
@@ -29,11 +37,8 @@ TIniFile::LoadResult TIniFile::Open(const QString& path) {
         readable = f.error() == QFileDevice::NoError;
         f.close();
     }
-    if (readable) {
-        auto decoder = QStringDecoder(QStringDecoder::Utf8);
-        QString text = decoder(data);
-        readable = !decoder.hasError() && !data.contains('\0');
-    }
+    // A text file has no NUL byte; one that has is binary or was overwritten.
+    if (readable) readable = !data.contains('\0');
     if (!readable) {
         // Keep the damaged file for the user; start from defaults.
         QString aside =
@@ -55,7 +60,7 @@ void TIniFile::FromText(const QByteArray& text) {
     const QList<QByteArray> lines = text.split('\n');
     for (QByteArray raw : lines) {
         if (raw.endsWith('\r')) raw.chop(1);
-        QString line = QString::fromUtf8(raw);
+        const QString line = DecodeLine(raw);
         QString t = line.trimmed();
         if (t.isEmpty() || t.startsWith(';')) continue;
         if (t.startsWith('[') && t.endsWith(']')) {

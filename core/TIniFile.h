@@ -16,9 +16,9 @@ public:
     TIniFile() = default;
     explicit TIniFile(const QString& path) { Open(path); }
 
-    // Reads the file. A file that cannot be read as text (unreadable, binary, not UTF-8) is
-    // renamed aside (SetAsidePath tells where) and the store starts empty, so nothing in it is
-    // overwritten.
+    // Reads the file. Lines are UTF-8; a line that is not is read as Latin-1. A file that cannot
+    // be read as text (unreadable, or binary: it holds a NUL byte) is renamed aside
+    // (SetAsidePath tells where) and the store starts empty, so nothing in it is overwritten.
     LoadResult Open(const QString& path);
     const QString& FileName() const { return path_; }
     const QString& SetAsidePath() const { return setAside_; }

@@ -59,7 +59,7 @@ TEST(IniFile, ValuesAndDefaults) {
     TIniFile ini(path);
     EXPECT_TRUE(ini.ReadBool("General", "flag", false));  // any non-zero integer is true
     EXPECT_FALSE(ini.ReadBool("General", "zero", true));
-    EXPECT_TRUE(ini.ReadBool("General", "bad", true));   // unreadable: the default
+    EXPECT_TRUE(ini.ReadBool("General", "bad", true));  // unreadable: the default
     EXPECT_EQ(ini.ReadInteger("General", "bad", 5), 5);
     EXPECT_EQ(ini.ReadInteger("General", "num", 0), 42);
     EXPECT_EQ(ini.ReadString("General", "missing", "def"), "def");
@@ -92,6 +92,25 @@ TEST(IniFile, UnreadableFileIsSetAsideNotOverwritten) {
     ini.WriteInteger("General", "Volume", 5);
     EXPECT_EQ(TIniFile(path).ReadInteger("General", "Volume", 0), 5);
     EXPECT_EQ(ReadFile(ini.SetAsidePath()), garbage);
+}
+
+TEST(IniFile, AValueThatIsNotUtf8CostsOnlyItself) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/registry.ini";
+    // One value written in a legacy code page: "Caf\xe9" is Latin-1, not UTF-8.
+    WriteFile(path,
+              "[Params]\r\nappDataDir=/srv/caf\xe9\r\nfolder=/srv/\xc3\xa9t\xc3\xa9\r\n"
+              "[General]\r\nzilota=1\r\n");
+    TIniFile ini;
+    EXPECT_EQ(ini.Open(path), TIniFile::LoadResult::Loaded);
+    EXPECT_EQ(ini.ReadString("Params", "appDataDir", ""), QString("/srv/caf") + QChar(0xe9));
+    EXPECT_EQ(ini.ReadString("Params", "folder", ""), QString::fromUtf8("/srv/\xc3\xa9t\xc3\xa9"));
+    EXPECT_TRUE(ini.ReadBool("General", "zilota", false));
+    // Written back, the whole file is UTF-8 and reads the same.
+    ASSERT_TRUE(ini.WriteInteger("General", "x", 1));
+    TIniFile again(path);
+    EXPECT_EQ(again.ReadString("Params", "appDataDir", ""), QString("/srv/caf") + QChar(0xe9));
+    EXPECT_TRUE(again.ReadBool("General", "zilota", false));
 }
 
 TEST(IniFile, FailedWriteIsReported) {
