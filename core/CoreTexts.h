@@ -25,4 +25,20 @@ inline constexpr const char* kHardDiskUsed = " Hard disk used  ";
 inline constexpr const char* kMb = " (Mb)";
 inline constexpr const char* kCaptionNotFound = "Caption not found";
 inline constexpr const char* kSettingsSetAside = "Unreadable settings file kept as ";
+// The data folder named in registry.ini is not there at start (a drive not connected?).
+inline constexpr const char* kDataFolderMissing =
+    "The data folder\n%1\ndoes not exist. It may be "
+    "on a drive that is not connected.\n\nCreate it there, choose another folder, or quit and "
+    "connect the drive first?";
+inline constexpr const char* kCreateIt = "Create it";
+inline constexpr const char* kChooseAnother = "Choose another...";
+inline constexpr const char* kQuit = "Quit";
+inline constexpr const char* kChooseDataFolder = "Data folder";
+inline constexpr const char* kDataFolderMissingQuit =
+    "The data folder %1 does not exist (is its "
+    "drive connected?). Pelmorant ends without creating it; connect the drive, or change "
+    "\"appDataDir\" in %2.";
+inline constexpr const char* kDataFolderNotMade = "The data folder %1 could not be created.";
+inline constexpr const char* kDataFolderCreated = "Data folder was missing and was created: ";
+inline constexpr const char* kDataFolderChanged = "Data folder changed by the user from %1 to %2";
 }  // namespace CoreTexts

@@ -32,3 +32,12 @@ bool TMessages::Confirm(const QString& text) {
 bool TMessages::InputQuery(const QString&, const QString&, QString&) {
     return false;
 }
+
+int TMessages::Choose(const QString& text, const QStringList&) {
+    qWarning("%s", qUtf8Printable(text));
+    return -1;
+}
+
+bool TMessages::ChooseFolder(const QString&, QString&) {
+    return false;
+}

@@ -15,6 +15,11 @@ public:
     virtual bool Confirm(const QString& text);
     // An input box: false when cancelled; `value` holds the default and then the answer.
     virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+    // Asks with the given buttons: the index of the one chosen, or -1 when the box was closed
+    // or no one can be asked.
+    virtual int Choose(const QString& text, const QStringList& buttons);
+    // A folder picker starting at `folder`: false when cancelled, else `folder` is the answer.
+    virtual bool ChooseFolder(const QString& caption, QString& folder);
 
     static TMessages& Instance();
     static void Install(TMessages* sink);     // null restores the default

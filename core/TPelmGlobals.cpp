@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "CoreTexts.h"
+#include "TMessages.h"
 
 TPelmGlobals& TPelmGlobals::Instance() {
     static TPelmGlobals globals;
@@ -70,16 +71,57 @@ QString TPelmGlobals::DefaultAppDataDir(const QString& programDir) {
     return dir;
 }
 
+bool TPelmGlobals::SettleMissingDataFolder(QStringList& notes) {
+    const QString missing = AppDataDir;
+    TMessages& ask = TMessages::Instance();
+    const QStringList buttons = {CoreTexts::kCreateIt, CoreTexts::kChooseAnother, CoreTexts::kQuit};
+    for (;;) {
+        const int answer = ask.Choose(QString(CoreTexts::kDataFolderMissing).arg(missing), buttons);
+        if (answer == 0) {
+            if (MakePrivateDir(missing)) {
+                notes << CoreTexts::kDataFolderCreated + missing;
+                return true;
+            }
+            ask.Show(QString(CoreTexts::kDataFolderNotMade).arg(missing));
+            continue;
+        }
+        if (answer != 1) break;
+        QString chosen = QFileInfo(missing).absolutePath();
+        while (!chosen.isEmpty() && !QFileInfo(chosen).isDir()) {
+            const QString up = QFileInfo(chosen).absolutePath();
+            chosen = up == chosen ? QString() : up;
+        }
+        if (!ask.ChooseFolder(CoreTexts::kChooseDataFolder, chosen)) continue;  // ask again
+        chosen = QDir::cleanPath(chosen);
+        if (!MakePrivateDir(chosen)) {
+            ask.Show(QString(CoreTexts::kDataFolderNotMade).arg(chosen));
+            continue;
+        }
+        AppDataDir = chosen;
+        SettingsRegistry.WriteString("Params", "appDataDir", chosen);
+        notes << QString(CoreTexts::kDataFolderChanged).arg(missing, chosen);
+        return true;
+    }
+    StartupAbortReason =
+        QString(CoreTexts::kDataFolderMissingQuit).arg(missing, SettingsRegistry.FileName());
+    notes << StartupAbortReason;
+    StartupAbort = true;
+    return false;
+}
+
 QStringList TPelmGlobals::OpenStores() {
     QStringList notes;
     QString registry = RegistryFileName();
     MakePrivateDir(QFileInfo(registry).absolutePath());
     if (SettingsRegistry.Open(registry) == TIniFile::LoadResult::SetAside)
         notes << QString(CoreTexts::kSettingsSetAside) + SettingsRegistry.SetAsidePath();
-    if (!SettingsRegistry.ValueExists("Params", "appDataDir"))
-        SettingsRegistry.WriteString("Params", "appDataDir", DefaultAppDataDir(ProgramDir));
+    const bool named = SettingsRegistry.ValueExists("Params", "appDataDir");
+    if (!named) SettingsRegistry.WriteString("Params", "appDataDir", DefaultAppDataDir(ProgramDir));
     AppDataDir = QDir::cleanPath(SettingsRegistry.ReadString("Params", "appDataDir", QString()));
     if (AppDataDir.isEmpty()) AppDataDir = DefaultAppDataDir(ProgramDir);
+    if (named && !QFileInfo(AppDataDir).isDir()) {
+        if (!SettleMissingDataFolder(notes)) return notes;
+    }
     MakePrivateDir(AppDataDir);
     TreeIni.reset();
     if (QFileInfo::exists(AppDataDir + "/Tree.ini"))

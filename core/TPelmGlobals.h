@@ -20,6 +20,7 @@ public:
     std::unique_ptr<TIniFile> TreeIni;  // only when "Tree.ini" exists at start
     std::atomic<int32_t> UsedSpaceKb{0};
     std::atomic<bool> StartupAbort{false};
+    QString StartupAbortReason;  // why the start was aborted, for the user and the diagnostics
 
     // The last software error, at most 199 bytes.
     QString SoftErrorText() const;
@@ -33,7 +34,10 @@ public:
 
     // Opens SettingsRegistry, settles AppDataDir ("Params"/"appDataDir" wins; written when
     // missing), opens TreeIni when "Tree.ini" exists and SettingsIni. Returns lines for the log
-    // (stores that were unreadable and were set aside).
+    // (stores that were unreadable and were set aside, a data folder made or changed). A data
+    // folder named there that does not exist is not silently made anew: the user is asked to
+    // create it, to choose another or to quit; with no one to ask, or on Quit, StartupAbort is
+    // set with its reason and no folder or store is made.
     QStringList OpenStores();
 
     static TPelmGlobals& Instance();
@@ -45,6 +49,9 @@ public:
     static bool MakeMissingDirs(const QString& path);
 
 private:
+    // False when the start ends here.
+    bool SettleMissingDataFolder(QStringList& notes);
+
     mutable std::mutex softErrorMutex_;
     QString softErrorText_;
 };

@@ -46,8 +46,9 @@ TMainController::TMainController(TPelmGlobals& globals, TChannelTable& channels,
     if (ini.ValueExists("Backup", "backupDate")) {
         LastDbBackup = ini.ReadDateTime("Backup", "backupDate", today);
     } else {
-        ini.WriteDateTime("Backup", "backupDate", today);
         LastDbBackup = today;
+        // Nothing is written when the start ends for want of a data folder.
+        if (!globals_.StartupAbort) ini.WriteDateTime("Backup", "backupDate", today);
     }
     channels_.InitChannels(2);
 

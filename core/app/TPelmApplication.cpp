@@ -80,6 +80,7 @@ bool TPelmApplication::Start() {
     TPelmGlobals& g = TPelmGlobals::Instance();
     TLiveSettings& settings = TLiveSettings::Instance();
     g.StartupAbort = false;
+    g.StartupAbortReason.clear();
     log_ = std::make_unique<TEventLog>();
     TEventLog::SetInstance(log_.get());
 
@@ -90,6 +91,7 @@ bool TPelmApplication::Start() {
         if (!a.startsWith(TAudioInputChoice::kSwitch)) windowArgs << a;
     controller_ =
         std::make_unique<TMainController>(g, TChannelTable::Instance(), settings, windowArgs);
+    if (g.StartupAbort) return false;
     // The window over the pages each layer builds.
     main_ = std::make_unique<TfmPelmUsb>(*controller_, TMainPages::Create());
     if (g.StartupAbort) return false;

@@ -9,6 +9,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 
 #include "CoreTexts.h"
 #include "TEventLog.h"
@@ -39,12 +40,18 @@ int main(int argc, char** argv) {
     if (!instance.Acquire()) return 0;  // the running one shows itself
 
     TPelmGlobals& g = TPelmGlobals::Instance();
-    if (QDir::setCurrent(QCoreApplication::applicationDirPath())) g.ProgramDir = QDir::currentPath();
-    else ShowMessage(CoreTexts::kErrorStartingDir);
+    if (QDir::setCurrent(QCoreApplication::applicationDirPath()))
+        g.ProgramDir = QDir::currentPath();
+    else
+        ShowMessage(CoreTexts::kErrorStartingDir);
 
     QStringList args = QCoreApplication::arguments().mid(1);
     TPelmApplication program(args);
-    if (!program.Start()) return 1;
+    if (!program.Start()) {
+        if (!g.StartupAbortReason.isEmpty())
+            std::fprintf(stderr, "%s\n", qUtf8Printable(g.StartupAbortReason));
+        return 1;
+    }
     TfmPelmUsb* main = program.MainWindow();
 
     QObject::connect(&instance, &TSingleInstance::showRequested, main, [main] {

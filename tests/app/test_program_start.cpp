@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "DatabaseFixture.h"
+#include "FileModes.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TFolderTreeView.h"
@@ -71,8 +72,78 @@ TEST_F(ProgramStartTest, FirstStartThenRestartKeepsTreeAndCalls) {
         EXPECT_EQ(TFolderTree::Level(db->Tree.NodeAt(3)), 3);
         program.MainWindow()->tree()->SelectNode(db->Tree.NodeAt(3));
         EXPECT_EQ(program.MainWindow()->gdLogger()->model()->rowCount(), 1);
-        EXPECT_EQ(program.MainWindow()->gdLogger()->model()->headerData(4, Qt::Horizontal).toString(),
-                  "Direction");
+        EXPECT_EQ(
+            program.MainWindow()->gdLogger()->model()->headerData(4, Qt::Horizontal).toString(),
+            "Direction");
         program.MainWindow()->ExitProgram();
+    }
+}
+
+// registry.ini names a data folder that is not there (a drive not connected): nothing is made
+// in its place unless the user says so; choosing the old folder again finds its calls.
+TEST_F(ProgramStartTest, AMissingDataFolderIsMadeOnlyWhenTheUserSaysSo) {
+    QString dataDir;
+    {
+        TPelmApplication program({});
+        ASSERT_TRUE(program.Start());
+        dataDir = TPelmGlobals::Instance().AppDataDir;
+        Tchannel c = TChannelTable::Instance()[0];
+        c.StartTime = NowDateTime() - 0.001;
+        c.StopTime = NowDateTime();
+        c.FileName = "kept.wav";
+        program.Database()->AddCall(c);
+        program.MainController()->Exit();
+    }
+    const QString registryPath = TPelmGlobals::RegistryFileName();
+    const QString gone = home.path() + "/usb-drive/Pelmorant";
+    ASSERT_TRUE(TIniFile(registryPath).WriteString("Params", "appDataDir", gone));
+
+    // Closed or Quit: the start ends, and says why.
+    for (int answer : {-1, 2}) {
+        messages.chooseAnswers = {answer};
+        TPelmApplication program({});
+        EXPECT_FALSE(program.Start());
+        ASSERT_EQ(messages.choices.size(), 1);
+        EXPECT_TRUE(messages.choices.takeFirst().contains(gone));
+        EXPECT_TRUE(TPelmGlobals::Instance().StartupAbortReason.contains(gone));
+        EXPECT_FALSE(QFileInfo::exists(home.path() + "/usb-drive"));
+        EXPECT_EQ(TIniFile(registryPath).ReadString("Params", "appDataDir", ""), gone);
+    }
+
+    // "Choose another...": a cancelled picker asks again; the old folder is chosen.
+    {
+        struct PickOnSecondAsk : RecordingMessages {
+            QString answer;
+            int asked = 0;
+            bool ChooseFolder(const QString&, QString& folder) override {
+                if (++asked < 2) return false;
+                folder = answer;
+                return true;
+            }
+        } picker;
+        picker.chooseAnswers = {1, 1};
+        picker.answer = dataDir;
+        TMessages::Install(&picker);
+        TPelmApplication program({});
+        ASSERT_TRUE(program.Start());
+        EXPECT_EQ(picker.choices.size(), 2);
+        EXPECT_EQ(TPelmGlobals::Instance().AppDataDir, dataDir);
+        EXPECT_EQ(TIniFile(registryPath).ReadString("Params", "appDataDir", ""), dataDir);
+        EXPECT_EQ(program.Database()->tblCalls.RecordCount(), 1);
+        program.MainController()->Exit();
+        TMessages::Install(&messages);
+    }
+
+    // "Create it": made there (for its owner only), and the start goes on.
+    ASSERT_TRUE(TIniFile(registryPath).WriteString("Params", "appDataDir", gone));
+    messages.chooseAnswers = {0};
+    {
+        TPelmApplication program({});
+        ASSERT_TRUE(program.Start());
+        EXPECT_EQ(TPelmGlobals::Instance().AppDataDir, gone);
+        EXPECT_TRUE(QFileInfo(gone).isDir());
+        EXPECT_EQ(ModeOf(gone), 0700);
+        EXPECT_TRUE(program.Log()->Lines().join('\n').contains(gone));
+        program.MainController()->Exit();
     }
 }

@@ -9,11 +9,11 @@
 
 #include "SystemFormat.h"
 #include "TClock.h"
-#include "TTestClock.h"
 #include "TEventLog.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
 #include "TPelmGlobals.h"
+#include "TTestClock.h"
 #include "TUniqueId.h"
 
 class RecordingMessages : public TMessages {
@@ -31,6 +31,19 @@ public:
     bool InputQuery(const QString&, const QString&, QString& value) override {
         if (inputOk) value = inputAnswer;
         return inputOk;
+    }
+    // Choices are answered in turn from `chooseAnswers`, then as closed (-1).
+    QStringList choices;
+    QList<int> chooseAnswers;
+    int Choose(const QString& text, const QStringList&) override {
+        choices << text;
+        return chooseAnswers.isEmpty() ? -1 : chooseAnswers.takeFirst();
+    }
+    QString folderAnswer;  // empty: the picker is cancelled
+    bool ChooseFolder(const QString&, QString& folder) override {
+        if (folderAnswer.isEmpty()) return false;
+        folder = folderAnswer;
+        return true;
     }
 };
 

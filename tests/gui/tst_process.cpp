@@ -1,10 +1,12 @@
 // The real executable as separate processes, with no display (offscreen) and no sound server:
 // one instance per user, the second start showing the first, an orderly end on SIGTERM, SIGINT
-// and SIGHUP, and a killed instance that does not block the next start.
+// and SIGHUP, a killed instance that keeps its log lines and does not block the next start, and
+// a data folder that is not there.
 #include <signal.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include "CoreTexts.h"
@@ -36,7 +38,8 @@ private:
     std::unique_ptr<TFreshUserDirs> dirs_;
     std::vector<std::unique_ptr<QProcess>> started_;
 
-    QProcess* Launch(const QStringList& args) {
+    QProcess* Launch(const QStringList& args,
+                     QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the fresh dirs
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("DISPLAY");
@@ -44,7 +47,7 @@ private:
         env.insert("PULSE_SERVER", "unix:" + dirs_->Root() + "/no-sound-server");
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessChannelMode(channels);
         p->start(PELM_PROGRAM, args);
         QProcess* raw = p.get();
         started_.push_back(std::move(p));
@@ -127,14 +130,38 @@ private slots:
         QVERIFY(WaitUntilRunning(first));
         first->kill();
         QVERIFY(first->waitForFinished(30000));
-        QVERIFY(!QFile::exists(dirs_->LogPath()));  // nothing saved by a killed run
+        // The killed session's lines reached the file as they were logged.
+        QCOMPARE(LoggedMessages(dirs_->LogPath()), QStringList{CoreTexts::kNewSession});
         QFile::remove(dirs_->IniPath());
 
         QProcess* next = Launch({});
         QVERIFY2(WaitUntilRunning(next), "the left-over lock of a killed run blocked the start");
         QVERIFY(EndsWith(next, SIGTERM));
         QCOMPARE(LoggedMessages(dirs_->LogPath()),
-                 (QStringList{CoreTexts::kNewSession, CoreTexts::kClosingProgram}));
+                 (QStringList{CoreTexts::kNewSession, CoreTexts::kNewSession,
+                              CoreTexts::kClosingProgram}));
+    }
+
+    // registry.ini names a data folder on a drive that is not connected. With no display to
+    // ask on, the program says so and ends; it makes no new, empty data folder in its place.
+    void aMissingDataFolderEndsTheStartWithoutMakingIt() {
+        const QString drive = dirs_->Root() + "/usb-drive";
+        const QString gone = drive + "/Pelmorant";
+        TPelmGlobals::MakePrivateDir(dirs_->Root() + "/config/Pelmorant");
+        TIniFile registry(dirs_->Root() + "/config/Pelmorant/registry.ini");
+        QVERIFY(registry.WriteString("Params", "appDataDir", gone));
+
+        QProcess* p = Launch({}, QProcess::SeparateChannels);
+        QVERIFY(p->waitForFinished(60000));
+        QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p->exitCode(), 1);
+        const QString said = QString::fromUtf8(p->readAllStandardError());
+        QVERIFY2(said.contains(
+                     QString(CoreTexts::kDataFolderMissingQuit).arg(gone, registry.FileName())),
+                 qPrintable(said));
+        QVERIFY(!QFileInfo::exists(drive));
+        QVERIFY(!QFileInfo::exists(dirs_->DataDir()));
+        QCOMPARE(TIniFile(registry.FileName()).ReadString("Params", "appDataDir", ""), gone);
     }
 };
 
