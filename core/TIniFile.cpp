@@ -70,6 +70,7 @@ void TIniFile::FromText(const QByteArray& text) {
         int eq = line.indexOf('=');
         if (eq <= 0 || !cur) continue;
         QString key = line.left(eq).trimmed();
+        if (key.isEmpty()) continue;  // " =x": no key to find it by, and none to write back
         QString value = line.mid(eq + 1);
         bool found = false;
         for (Entry& e : cur->Entries) {
