@@ -64,6 +64,14 @@ bool TdeFileSink::Truncate(uint64_t size) {
     return ::ftruncate(fd_, off_t(size)) == 0 || Fail();
 }
 
+bool TdeFileSink::Flush() {
+    if (fd_ < 0) {
+        errno = EBADF;
+        return Fail();
+    }
+    return ::fdatasync(fd_) == 0 || Fail();
+}
+
 bool TdeFileSink::Close() {
     if (fd_ < 0) return true;
     const int fd = fd_;

@@ -16,6 +16,7 @@ public:
 
     bool WriteAt(uint64_t offset, std::span<const uint8_t> bytes) override;
     bool Truncate(uint64_t size) override;
+    bool Flush() override;
     std::string Error() const override { return error_; }
     // Closes the file; false (with Error()) when the system reports a failure on closing.
     bool Close();

@@ -15,7 +15,12 @@ void Put32(uint8_t* p, uint32_t v) {
 }  // namespace
 
 TdeRIFFAudioWriter::TdeRIFFAudioWriter(IAudioFileSink& sink, const TdeWaveFormat& format)
-    : sink_(sink), format_(format) {}
+    : sink_(sink), format_(format), nextCheckpoint_(CheckpointBytes()) {}
+
+uint64_t TdeRIFFAudioWriter::CheckpointBytes() const {
+    const uint64_t perSecond = format_.AvgBytesPerSec();
+    return 5 * (perSecond > 0 ? perSecond : 8000);
+}
 
 TdeRIFFAudioWriter::~TdeRIFFAudioWriter() {
     try {
@@ -60,20 +65,28 @@ void TdeRIFFAudioWriter::Write(std::span<const uint8_t> block) {
     if (!sink_.WriteAt(HeaderLength() + dataLength_, block))
         Fail(std::string(AudioTexts::kWriteFile) + sink_.Error());
     dataLength_ += block.size();
+    if (dataLength_ >= nextCheckpoint_) Checkpoint();
 }
 
-void TdeRIFFAudioWriter::FillLengths() {
+bool TdeRIFFAudioWriter::FillLengths() {
     uint8_t v[4];
     Put32(v, uint32_t(HeaderLength() - 8 + dataLength_));
-    if (!sink_.WriteAt(4, v))
-        throw EAudioError(std::string(AudioTexts::kWriteFile) + sink_.Error());
+    if (!sink_.WriteAt(4, v)) return false;
     Put32(v, uint32_t(dataLength_));
-    if (!sink_.WriteAt(24 + format_.FmtChunkSize(), v))
-        throw EAudioError(std::string(AudioTexts::kWriteFile) + sink_.Error());
+    return sink_.WriteAt(24 + format_.FmtChunkSize(), v);
+}
+
+void TdeRIFFAudioWriter::Checkpoint() {
+    if (Failed()) throw EAudioError(error_);
+    if (closed_ || !headerWritten_) return;
+    if (!FillLengths() || !sink_.Flush()) Fail(std::string(AudioTexts::kWriteFile) + sink_.Error());
+    nextCheckpoint_ = dataLength_ + CheckpointBytes();
+    ++checkpoints_;
 }
 
 void TdeRIFFAudioWriter::Close() {
     if (closed_) return;
     closed_ = true;
-    if (headerWritten_) FillLengths();
+    if (headerWritten_ && !FillLengths())
+        throw EAudioError(std::string(AudioTexts::kWriteFile) + sink_.Error());
 }

@@ -5,6 +5,10 @@
 // is no "fact" chunk and no pad byte after odd-sized data. A writer that was given no block
 // leaves the file empty.
 //
+// While the file grows, about every 5 seconds of audio (a checkpoint) both lengths are brought
+// up to the audio written so far and the file is flushed to the disk, so that a recording cut
+// off by a crash or a power cut is a valid WAV file up to its last few seconds.
+//
 // A failed write (disk full, the folder gone) raises EAudioError "Error writing the recording
 // file: <reason>"; the file is cut back to the end of the last block written whole, every later
 // Write() raises the same error without writing, and Close() still fills in the lengths of what
@@ -35,6 +39,12 @@ public:
     // Fills in the two lengths when a header was written. Raises EAudioError when they cannot
     // be written; closing twice does nothing.
     void Close();
+    // Brings the lengths up to date and flushes the file now (Write does it at every
+    // checkpoint). Raises EAudioError as Write does.
+    void Checkpoint();
+    // The audio bytes between checkpoints: 5 seconds at the format's average rate.
+    uint64_t CheckpointBytes() const;
+    int Checkpoints() const { return checkpoints_; }
 
     bool Failed() const { return !error_.empty(); }
     const std::string& Error() const { return error_; }
@@ -48,12 +58,14 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& message);
-    void FillLengths();
+    bool FillLengths();
 
     IAudioFileSink& sink_;
     TdeWaveFormat format_;
     bool headerWritten_ = false;
     bool closed_ = false;
     uint64_t dataLength_ = 0;  // audio bytes written whole
+    uint64_t nextCheckpoint_ = 0;
+    int checkpoints_ = 0;
     std::string error_;
 };

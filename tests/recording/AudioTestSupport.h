@@ -64,6 +64,14 @@ public:
         bytes.resize(size);
         return true;
     }
+    // Flushes are counted; `flushError` makes them fail with that errno.
+    int flushes = 0;
+    int flushError = 0;
+    bool Flush() override {
+        ++flushes;
+        if (flushError) error_ = std::strerror(flushError);
+        return flushError == 0;
+    }
     std::string Error() const override { return error_; }
 
 private:

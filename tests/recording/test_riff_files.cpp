@@ -160,6 +160,53 @@ TEST(WavWriter, LengthsAreZeroUntilClosedAndBlocksGoOutUnchanged) {
     EXPECT_EQ(ErrorOf([&] { w.Write(a); }), "Cannot perform this action while not active.");
 }
 
+// A call cut off at any moment (a crash, a power cut) leaves a valid WAV file up to its last
+// checkpoint: the lengths follow the audio about every 5 seconds, and the file is flushed then.
+TEST(WavWriter, LengthsFollowTheAudioAtEveryCheckpointWhileTheFileGrows) {
+    for (int item : {0, 2, 3}) {
+        MemorySink sink;
+        const TdeWaveFormat format = *CodecTable::Format(item);
+        TdeRIFFAudioWriter w(sink, format);
+        const uint64_t step = w.CheckpointBytes();
+        EXPECT_EQ(step, 5u * format.AvgBytesPerSec()) << item;
+        const uint32_t header = w.HeaderLength();
+        const std::vector<uint8_t> block(format.BlockAlign() * 7, 0x55);
+        uint64_t written = 0;
+        while (written < 12 * uint64_t(format.AvgBytesPerSec())) {
+            w.Write(block);
+            written += block.size();
+            const uint32_t data = Get32(sink.bytes, header - 4);
+            // Never more than was written, never more than one checkpoint behind.
+            ASSERT_LE(data, written) << item;
+            ASSERT_GT(data + step + block.size(), written) << item;
+            ASSERT_EQ(data % format.BlockAlign(), 0u) << item;  // whole blocks only
+            // What a reader sees is the audio up to the last checkpoint.
+            if (data > 0) {
+                ASSERT_EQ(Get32(sink.bytes, 4), header - 8 + data) << item;
+                ASSERT_EQ(TdeRIFFAudioReader::Parse(sink.bytes).dataLength, data);
+            }
+        }
+        EXPECT_EQ(w.Checkpoints(), 2) << item;
+        EXPECT_EQ(sink.flushes, 2) << item;
+        w.Close();
+        EXPECT_EQ(Get32(sink.bytes, header - 4), written) << item;
+    }
+}
+
+TEST(WavWriterDiskFull, AFlushThatFailsStopsTheRecordingAsAFailedWriteDoes) {
+    MemorySink sink;
+    sink.flushError = EIO;
+    TdeRIFFAudioWriter w(sink, *CodecTable::Format(0));
+    const std::vector<uint8_t> block(w.CheckpointBytes() / 2 + 1, 1);
+    w.Write(block);
+    EXPECT_EQ(ErrorOf([&] { w.Write(block); }),
+              "Error writing the recording file: Input/output error");
+    EXPECT_TRUE(w.Failed());
+    w.Close();
+    EXPECT_EQ(Get32(sink.bytes, 42), 2 * block.size());
+    EXPECT_EQ(sink.bytes.size(), 46 + 2 * block.size());
+}
+
 TEST_F(TempDir, ACallStoppedBeforeTheFirstBlockLeavesAnEmptyFile) {
     const fs::path file = dir / "rec.wav";
     WriteAll(file, std::vector<uint8_t>(100, 7));  // an old file is replaced
