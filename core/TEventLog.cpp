@@ -92,6 +92,7 @@ void TEventLog::AppendToFileLocked(const QString& line) {
     const int fd = ::open(QFile::encodeName(fileName_).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return;
+    const off_t before = ::lseek(fd, 0, SEEK_END);
     const char* p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -100,6 +101,11 @@ void TEventLog::AppendToFileLocked(const QString& line) {
         if (n <= 0) break;
         p += n;
         left -= n;
+    }
+    // A line that did not fit (a full disk) is taken off again: the file holds whole lines.
+    if (left > 0 && before >= 0) {
+        const int cut = ::ftruncate(fd, before);
+        (void)cut;  // nothing more to do when even that fails
     }
     ::close(fd);
 }

@@ -137,6 +137,7 @@ TEST(Globals, AppDataDirDefaultStoredValueAndPortableRule) {
 
     // A stored folder wins from the next start on.
     reg.WriteString("Params", "appDataDir", home.path() + "/elsewhere");
+    QDir().mkpath(home.path() + "/elsewhere");
     TPelmGlobals g2;
     g2.ProgramDir = g.ProgramDir;
     g2.OpenStores();
