@@ -290,11 +290,39 @@ int TfmPelmorantDB::RoundFileSizeKb(qint64 bytes) {
 }
 
 void TfmPelmorantDB::AddCall(const Tchannel& channel) {
+    FileCallRecord(channel, TClock::Instance().Now().date(), nullptr);
+}
+
+void TfmPelmorantDB::AddRecoveredCall(const Tchannel& channel, const QString& memo) {
+    FileCallRecord(channel, FromDateTime(channel.StartTime).date(), &memo);
+}
+
+QSet<QString> TfmPelmorantDB::RecordedFileNames() const {
+    QSet<QString> names;
+    if (!tblCalls.Active()) return names;
+    const TVolgaCursor* cursor = tblCalls.Cursor();
+    const TVolgaField* field = cursor->FieldByName("fileName");
+    if (!field) return names;
+    const auto& records = cursor->Records();
+    names.reserve(static_cast<qsizetype>(records.size()));
+    for (const auto& r : records) {
+        if (!r->IsLive()) continue;
+        const std::string name = field->VarIndex >= 0
+                                     ? r->Data.Vars[static_cast<size_t>(field->VarIndex)]
+                                     : field->GetText(r->Data);
+        names.insert(QString::fromStdString(name).trimmed());
+    }
+    return names;
+}
+
+// `date` is the call's date (today for a call that just ended); `memo`, when given, replaces
+// the caller's name as the memo.
+void TfmPelmorantDB::FileCallRecord(const Tchannel& channel, const QDate& date,
+                                    const QString* memo) {
     const bool wasOpen = tblCalls.Active();
     if (!wasOpen) tblCalls.Open();
     const int recNo = tblCalls.RecNo();
-    const QDateTime now = TClock::Instance().Now();
-    const QDate today = now.date();
+    const QDate today = date;
 
     QString folderId = MainFolderId;
     if (settings_.cbxPostByDate) {
@@ -314,8 +342,8 @@ void TfmPelmorantDB::AddCall(const Tchannel& channel) {
         callerId = DatabaseTexts::kPrivateNumber;
     else if (callerId == "O")
         callerId = DatabaseTexts::kLongDistance;
-    QString memo = settings_.cbxSaveCallerName ? channel.CallerName : QString(" ");
-    if (memo.isEmpty()) memo = " ";
+    QString memoText = memo ? *memo : settings_.cbxSaveCallerName ? channel.CallerName : " ";
+    if (memoText.isEmpty()) memoText = " ";
 
     QString fileName;
     int fileSize = 0;
@@ -325,7 +353,9 @@ void TfmPelmorantDB::AddCall(const Tchannel& channel) {
     } else {
         fileName = channel.FileName;
         QFile f(settings_.edtFolder + fileName);
-        if (IsSafeFileName(fileName) && f.open(QIODevice::ReadOnly)) {
+        if (fileName.isEmpty()) {
+            // A call during which nothing could be recorded: filed without a recording.
+        } else if (IsSafeFileName(fileName) && f.open(QIODevice::ReadOnly)) {
             fileSize = RoundFileSizeKb(f.size());
         } else {
             sizeFailed = true;
@@ -347,7 +377,7 @@ void TfmPelmorantDB::AddCall(const Tchannel& channel) {
         tblCalls.FieldByName("inOut").SetAsInteger(channel.InOut);
         set("dtmf", dtmf);
         set("callerID", callerId);
-        set("Memo", memo);
+        set("Memo", memoText);
         set("mediumLabel", DatabaseTexts::kMainStorageMedium);
         tblCalls.FieldByName("mediumType").SetAsInteger(0);
         set("fileName", fileName);

@@ -46,6 +46,8 @@ public:
     bool OpenDatabase();
     // Files one kept call (a copy of its channel record).
     void AddCall(const Tchannel& channel) override;
+    void AddRecoveredCall(const Tchannel& channel, const QString& memo) override;
+    QSet<QString> RecordedFileNames() const override;
     int SumUsedSpace();
     void BackupDatabaseFiles();
 
@@ -78,6 +80,8 @@ signals:
     void usedSpaceProgress(int position, int total);
 
 private:
+    void FileCallRecord(const Tchannel& channel, const QDate& date, const QString* memo);
+
     void OpenOrCreate(TVolgaTable& table, const QString& fileName,
                       const std::vector<TVolgaFieldDef>& defs, bool& created);
     void CallsCalcFields(TVolgaDataset& ds);

@@ -26,4 +26,15 @@ inline constexpr const char* kBadAudioInput =
     "Unknown audio input (use device, tone, tone:HZ or wav:PATH): ";
 inline constexpr const char* kStandInNoAudio = "The WAV file holds no audio: ";
 inline constexpr const char* kCloseRecording = "Error closing the recording file: ";
+// Calls found at start without their record.
+inline constexpr const char* kNoAudio =
+    "nothing was recorded: the call is filed without a recording";
+inline constexpr const char* kRecoveredMemo = "Recovered after an interruption";
+inline constexpr const char* kRecoveredCall = "Recording recovered after an interruption: ";
+inline constexpr const char* kRecoveredAsRecord =
+    "Call recovered after an interruption (recordings are not kept): ";
+inline constexpr const char* kEmptyRemoved = "Recording with no audio removed: ";
+inline constexpr const char* kRecoveredRejected =
+    "Recording left by an interruption rejected by filter: ";
+inline constexpr const char* kNotRecoverable = "Recording left by an interruption not filed: ";
 }  // namespace RecordingTexts

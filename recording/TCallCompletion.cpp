@@ -1,6 +1,7 @@
 #include "TCallCompletion.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 #include <mutex>
 
@@ -50,8 +51,7 @@ int TCallCompletion::CallLength(TDateTime start, TDateTime stop) {
     return static_cast<int>(ms / 1000);
 }
 
-void TCallCompletion::CompleteCall(int n) {
-    Tchannel& c = channels_[n];
+bool TCallCompletion::Keeps(const Tchannel& c) const {
     bool drop = false;
     const int mode = settings_.cbxRecordCalls;
     if (mode == 0 && c.InOut == 1) drop = true;
@@ -66,6 +66,13 @@ void TCallCompletion::CompleteCall(int n) {
         std::lock_guard<std::recursive_mutex> lock(*c.Lock);
         if (!drop && filtered_ && filtered_->IsFiltered(c.Dtmf, 1)) drop = true;
     }
+    return !drop;
+}
+
+void TCallCompletion::CompleteCall(int n) {
+    Tchannel& c = channels_[n];
+    const bool drop = !Keeps(c);
+    const int mode = settings_.cbxRecordCalls;
     try {
         if (drop) {
             if (mode != 3) RejectCall(n);
@@ -97,7 +104,15 @@ void TCallCompletion::FileCall(int n) {
     const QString temporary = TemporaryPath(n);
     const QString base = BaseName(n, copy.StartTime);
     const QString final = settings_.edtFolder + base + ext;
-    if (settings_.cbxRecordCalls != 3) {
+    if (settings_.cbxRecordCalls != 3 && QFileInfo(temporary).size() == 0 &&
+        QFileInfo(temporary).isFile()) {
+        // Nothing was recorded (the capture could not write a byte: a full disk, say). The
+        // call is filed without a recording rather than as an empty file.
+        QFile::remove(temporary);
+        copy.FileName.clear();
+        std::lock_guard<std::recursive_mutex> lock(*copy.Lock);
+        LogChannel(n, RecordingTexts::kNoAudio);
+    } else if (settings_.cbxRecordCalls != 3) {
         if (!TFileOps::RenameNoReplace(temporary, final)) {
             globals_.SetSoftErrorText(RecordingTexts::kRenameFailed);
             {

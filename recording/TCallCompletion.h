@@ -23,6 +23,9 @@ public:
                     IStorageRuns* storage);
 
     void CompleteCall(int n);
+    // Whether a call is kept: the record-calls mode, the short-call filters and the filtered
+    // numbers.
+    bool Keeps(const Tchannel& c) const;
     void RejectCall(int n);
     void FileCall(int n);
 

@@ -10,6 +10,7 @@
 #include "TCAudioRecorder.h"
 #include "TCallCompletion.h"
 #include "TCallGridsFeature.h"
+#include "TCallRecovery.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
@@ -175,6 +176,8 @@ bool TPelmApplication::Start() {
                                               mixer_.get(), *completion_, nullptr);
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
     recorder_->OnEndCall = [controller] { controller->Record(); };
+    // What an interruption left without its record is filed before any call can begin.
+    TCallRecovery(TChannelTable::Instance(), settings, *completion_, *db_).RecoverAll();
     recorderFeature_ = std::make_unique<TRecorderFeature>(*recorder_);
     controller_->SetRecorder(recorderFeature_.get());
 

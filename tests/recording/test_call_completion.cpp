@@ -6,6 +6,7 @@
 
 #include "DatabaseFixture.h"
 #include "RecordingFakes.h"
+#include "RecordingTexts.h"
 #include "TCallCompletion.h"
 #include "TChannelTable.h"
 #include "TFilteredNumbers.h"
@@ -30,8 +31,8 @@ protected:
         channels[0].Operation = channels[1].Operation = true;
         completion = std::make_unique<TCallCompletion>(channels, settings, globals, *db,
                                                        filtered.get(), &alarms, &storage);
-        recorder = std::make_unique<TdmRecorder>(channels, settings, mic, &mixer, *completion,
-                                                 &alarms);
+        recorder =
+            std::make_unique<TdmRecorder>(channels, settings, mic, &mixer, *completion, &alarms);
         recorder->Random = TSimRandom(12345);
     }
     // A finished call on channel n of the given direction and length, with its temporary file.
@@ -156,7 +157,7 @@ TEST_F(CompletionTest, SecondCallInTheSameSecondNeverOverwritesTheFirst) {
     completion->CompleteCall(0);
     EXPECT_EQ(Filed(), 1);
     first.open(QIODevice::ReadOnly);
-    EXPECT_EQ(first.readAll(), QByteArray(3000, 'x'));  // untouched
+    EXPECT_EQ(first.readAll(), QByteArray(3000, 'x'));             // untouched
     EXPECT_TRUE(QFileInfo::exists(completion->TemporaryPath(0)));  // stays where it is
     EXPECT_FALSE(channels[0].Operation);
     EXPECT_EQ(globals.SoftErrorText(), "\"RenameFile(OldName, NewName)\" failed");
@@ -236,7 +237,8 @@ TEST_F(CompletionTest, SimulatorDrawsOperatingChannelsAndSampleCallers) {
         recorder->StartCall();
         ++perChannel[recorder->CurrentChannel];
         recorder->StopCall();
-        QFile::remove(settings.edtFolder + QString("%1_20261209_101112.wav").arg(recorder->CurrentChannel));
+        QFile::remove(settings.edtFolder +
+                      QString("%1_20261209_101112.wav").arg(recorder->CurrentChannel));
     }
     EXPECT_GT(perChannel[0], 60);
     EXPECT_GT(perChannel[1], 60);
@@ -299,8 +301,8 @@ TEST_F(CompletionTest, EightyOneSecondsAndOvertime) {
     recorder->CallClockTick();
     EXPECT_FALSE(recorder->CallActive());
     EXPECT_FALSE(channels[n].Operation);
-    EXPECT_EQ(alarms.calls, QStringList({QString("overtime %1").arg(n),
-                                         QString("overtime mail %1").arg(n)}));
+    EXPECT_EQ(alarms.calls,
+              QStringList({QString("overtime %1").arg(n), QString("overtime mail %1").arg(n)}));
 }
 
 TEST_F(CompletionTest, FailedCaptureTakesTheCallBack) {
@@ -324,4 +326,20 @@ TEST_F(CompletionTest, LeftoverTemporaryFileIsReplaced) {
     recorder->RecordClick();
     EXPECT_EQ(QFileInfo(settings.edtFolder + "1_recording.wav").size(), 0);
     recorder->RecordClick();
+}
+
+// The capture could not write a byte (a full disk): the call is filed without a recording, and
+// no empty file is left under a recording's name.
+TEST_F(CompletionTest, ACallWithNothingRecordedIsFiledWithoutAnEmptyRecording) {
+    FinishedCall(0, 0, 30);
+    WriteRecording(completion->TemporaryPath(0).mid(settings.edtFolder.size()), 0);
+    completion->CompleteCall(0);
+    EXPECT_FALSE(QFileInfo::exists(completion->TemporaryPath(0)));
+    EXPECT_FALSE(QFileInfo::exists(settings.edtFolder + "0_20261209_090407.wav"));
+    ASSERT_EQ(Filed(), 1);
+    db->tblCalls.First();
+    EXPECT_EQ(db->tblCalls.FieldByName("fileName").AsString(), "");
+    EXPECT_EQ(db->tblCalls.FieldByName("fileSize").AsInteger(), 0);
+    EXPECT_TRUE(LogHas(RecordingTexts::kNoAudio));
+    EXPECT_TRUE(channels[0].Operation);  // no software error: the next call records as usual
 }
