@@ -1,0 +1,85 @@
+// The whole program (its modules as the executable starts them) recording calls until it is
+// killed, for the tests that kill it at any moment and start it again:
+//
+//   call_runner [--codec=ITEM] [--cycle] [program arguments, e.g. --audio-input=tone]
+//
+// Without --cycle one call is started and left running; with --cycle calls of 0.2 to 1.5
+// seconds follow each other. Prints "begin <channel>" when a call's recording has started and
+// "filed" when a call has been completed, each as its own flushed line on stdout. Messages go to
+// stderr instead of boxes.
+#include <QApplication>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <cstdio>
+
+#include "TChannelTable.h"
+#include "TLiveSettings.h"
+#include "TMainController.h"
+#include "TMessages.h"
+#include "TPelmApplication.h"
+#include "TdmRecorder.h"
+
+namespace {
+
+class PrintedMessages : public TMessages {
+public:
+    void Show(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+};
+
+void Say(const char* line, int value = -1) {
+    if (value >= 0)
+        std::printf("%s %d\n", line, value);
+    else
+        std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    PrintedMessages messages;
+    TMessages::Install(&messages);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    int codec = -1;
+    bool cycle = false;
+    for (qsizetype i = args.size() - 1; i >= 0; --i) {
+        if (args[i].startsWith("--codec=")) {
+            codec = args.takeAt(i).mid(8).toInt();
+        } else if (args[i] == "--cycle") {
+            args.removeAt(i);
+            cycle = true;
+        }
+    }
+    TPelmApplication program(args);
+    if (!program.Start()) return 1;
+    if (codec >= 0) TLiveSettings::Instance().cbxCompression = codec;
+    program.Run();
+    TChannelTable& channels = TChannelTable::Instance();
+    for (int i = 0; i < channels.Count(); ++i) channels[i].Operation = true;
+    TMainController* controller = program.MainController();
+    TdmRecorder* recorder = program.Recorder();
+
+    std::function<void()> next = [&] {
+        controller->Record();
+        if (!recorder->CallActive()) {
+            std::fprintf(stderr, "the call did not start\n");
+            QCoreApplication::exit(1);
+            return;
+        }
+        Say("begin", recorder->CurrentChannel);
+        if (!cycle) return;
+        QTimer::singleShot(QRandomGenerator::global()->bounded(200, 1500), [&] {
+            controller->Record();
+            Say("filed");
+            QTimer::singleShot(QRandomGenerator::global()->bounded(0, 300), next);
+        });
+    };
+    QTimer::singleShot(0, next);
+    return app.exec();
+}
