@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -106,16 +107,25 @@ bool TCallRecovery::MendWave(const QString& path, bool toEnd, uint64_t& audioByt
 
 TCallRecovery::Summary TCallRecovery::RecoverAll() {
     Summary summary;
-    RecoverInterruptedCalls(summary);
-    FileRecordingsWithoutRecord(summary);
+    QStringList temporaries, recordings;
+    QDirIterator it(settings_.edtFolder, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (name.endsWith(kTemporarySuffix))
+            temporaries << name;
+        else if (name.endsWith(".wav") || name.endsWith(".mp3"))
+            recordings << name;
+    }
+    temporaries.sort();
+    RecoverInterruptedCalls(temporaries, summary);
+    FileRecordingsWithoutRecord(recordings, summary);
     return summary;
 }
 
-void TCallRecovery::RecoverInterruptedCalls(Summary& summary) {
+void TCallRecovery::RecoverInterruptedCalls(const QStringList& temporaries, Summary& summary) {
     const QString folder = settings_.edtFolder;
-    const QStringList found =
-        QDir(folder).entryList({"*" + kTemporarySuffix}, QDir::Files, QDir::Name);
-    for (const QString& name : found) {
+    for (const QString& name : temporaries) {
         const QStringView number = QStringView(name).chopped(kTemporarySuffix.size());
         if (!AllDigits(number) || number.size() > 3) continue;
         const int n = number.toInt();
@@ -167,13 +177,15 @@ void TCallRecovery::RecoverInterruptedCalls(Summary& summary) {
     }
 }
 
-void TCallRecovery::FileRecordingsWithoutRecord(Summary& summary) {
+void TCallRecovery::FileRecordingsWithoutRecord(const QStringList& recordings, Summary& summary) {
     const QString folder = settings_.edtFolder;
-    const QStringList files = QDir(folder).entryList({"*.wav", "*.mp3"}, QDir::Files, QDir::Name);
-    if (files.isEmpty()) return;
+    if (recordings.isEmpty()) return;
     const QSet<QString> recorded = db_.RecordedFileNames();
-    for (const QString& name : files) {
-        if (recorded.contains(name)) continue;
+    QStringList missing;
+    for (const QString& name : recordings)
+        if (!recorded.contains(name)) missing << name;
+    missing.sort();  // filed in the order of their names: by channel, then time
+    for (const QString& name : missing) {
         int n = 0;
         TDateTime start = 0;
         if (!ParseRecordingName(name, n, start)) continue;

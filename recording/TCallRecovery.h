@@ -34,10 +34,10 @@ public:
         int Rejected = 0;   // by the record-calls mode or a filter
         QStringList Problems;
     };
-    // The channels' temporary files, then the recordings without a record.
+    // The channels' temporary files, then the recordings without a record. The recordings
+    // folder is read once, and each name is looked up in a set of the names the Calls records
+    // hold: no file is opened for a recording that has its record.
     Summary RecoverAll();
-    void RecoverInterruptedCalls(Summary& summary);
-    void FileRecordingsWithoutRecord(Summary& summary);
 
     // Mends a WAV file cut off while it was written: the audio ends with the last whole block
     // and both lengths say so. With `toEnd` the audio runs to the end of the file whatever its
@@ -51,6 +51,8 @@ public:
     static bool ParseRecordingName(const QString& name, int& channel, TDateTime& start);
 
 private:
+    void RecoverInterruptedCalls(const QStringList& temporaries, Summary& summary);
+    void FileRecordingsWithoutRecord(const QStringList& recordings, Summary& summary);
     bool MendOrRemove(const QString& path, bool toEnd, uint64_t& audio, double& seconds, bool& mp3,
                       Summary& summary);
     bool FileFound(int channel, TDateTime start, TDateTime stop, const QString& fileName,
