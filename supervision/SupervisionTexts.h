@@ -2,6 +2,8 @@
 #pragma once
 
 namespace SupervisionTexts {
+// The copies of the database files.
+inline constexpr const char* kBackupDatabaseFiles = "backup database files";
 // Configuration window and its pages.
 inline constexpr const char* kConfigCaption = "Configuration";
 inline constexpr const char* kTabChannels = "   Channels   ";

@@ -14,6 +14,7 @@
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
+#include "TDbBackupSchedule.h"
 #include "TEventLog.h"
 #include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
@@ -52,6 +53,7 @@ TPelmApplication::~TPelmApplication() {
     gridsFeature_.reset();
     recorderFeature_.reset();
     supervisionFeature_.reset();
+    dbBackups_.reset();
     treeFeature_.reset();
     recorder_.reset();
     completion_.reset();
@@ -185,7 +187,12 @@ bool TPelmApplication::Start() {
     newPassword_ = std::make_unique<TfmNewPassword>(config_->Store(), config_.get(), config_.get());
     config_->AskNewPassword = [this](int kind) { newPassword_->AskNewPassword(kind); };
     passProtection_ = std::make_unique<TfmPassProtection>(main_.get());
-    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_);
+    // The copies of the database files: one now when there is none yet, then on schedule.
+    dbBackups_ = std::make_unique<TDbBackupSchedule>(
+        settings, g.SettingsIni, controller_->LastDbBackup, g.AppDataDir + "/backupDB",
+        [this] { db_->BackupDatabaseFiles(); });
+    dbBackups_->CopyAtStart();
+    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_);
     controller_->SetSupervision(supervisionFeature_.get());
     controller_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
         return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access

@@ -29,6 +29,7 @@ class TTreeFeature;
 class TSupervisionFeature;
 class TRecorderFeature;
 class TCallGridsFeature;
+class TDbBackupSchedule;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -80,6 +81,7 @@ private:
     std::unique_ptr<TCAudioRecorder> micRec_;
     std::unique_ptr<TCallCompletion> completion_;
     std::unique_ptr<TdmRecorder> recorder_;
+    std::unique_ptr<TDbBackupSchedule> dbBackups_;
     // What the main window's commands reach.
     std::unique_ptr<TTreeFeature> treeFeature_;
     std::unique_ptr<TSupervisionFeature> supervisionFeature_;

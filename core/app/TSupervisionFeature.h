@@ -1,16 +1,18 @@
-// Supervision plugged into the main window: the configuration dialog and the calls database's
-// developer window.
+// Supervision plugged into the main window: the configuration dialog, the copies of the
+// database files and the calls database's developer window.
 #pragma once
 
 #include "ISupervision.h"
+#include "TDbBackupSchedule.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
 
 class TSupervisionFeature : public ISupervision {
 public:
-    TSupervisionFeature(TfmConfig& config, TfmCallsDbWindow& dbWindow)
-        : config_(config), dbWindow_(dbWindow) {}
+    TSupervisionFeature(TfmConfig& config, TfmCallsDbWindow& dbWindow, TDbBackupSchedule& dbBackups)
+        : config_(config), dbWindow_(dbWindow), dbBackups_(dbBackups) {}
     void ShowConfig() override { config_.Execute(); }
+    void DbBackupTick() override { dbBackups_.Tick(); }
     void ShowDatabaseWindow() override {
         dbWindow_.show();
         dbWindow_.raise();
@@ -19,4 +21,5 @@ public:
 private:
     TfmConfig& config_;
     TfmCallsDbWindow& dbWindow_;
+    TDbBackupSchedule& dbBackups_;
 };

@@ -43,6 +43,10 @@ TEST_F(ProgramStartTest, FirstStartThenRestartKeepsTreeAndCalls) {
         ASSERT_EQ(db->Tree.Count(), 1);
         EXPECT_EQ(db->Tree.NodeAt(0)->text(), "Main");
         mainId = db->MainFolderId;
+        // The first start keeps a copy of the database files.
+        const QString copies = TPelmGlobals::Instance().AppDataDir + "/backupDB/";
+        for (const char* table : {"Calls.d", "Tree.d", "Channels.d"})
+            EXPECT_TRUE(QFileInfo::exists(copies + table)) << table;
         EXPECT_EQ(program.MainWindow()->tree()->SelectedNode(), db->Tree.NodeAt(0));
         // File a call per date, and one more folder of the user's.
         TLiveSettings::Instance().cbxPostByDate = true;
