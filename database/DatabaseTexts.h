@@ -21,4 +21,14 @@ inline constexpr const char* kInbound = "Inbound";
 inline constexpr const char* kOutbound = "Outbound";
 inline constexpr const char* kOnDemand = "On demand";
 inline constexpr const char* kUndefined = "Undefined";
+// A table that could not be loaded at start.
+inline constexpr const char* kTableDamaged = "The table %1 could not be read: %2";
+inline constexpr const char* kDamagedKeptAs = "The damaged file is kept as %1";
+inline constexpr const char* kRecordsRecovered =
+    "%1 records were recovered: %2 from the damaged file, %3 from the copy in backupDB";
+inline constexpr const char* kTableNotReplaced =
+    "The table could not be replaced (%1); it stays closed and the damaged file stays in place";
+inline constexpr const char* kCallsFromRecordings =
+    "%1 calls were filed again from their recordings";
+inline constexpr const char* kCallsToMain = "%1 calls whose folder was lost are shown in Main";
 }  // namespace DatabaseTexts

@@ -237,6 +237,7 @@ bool TfmPelmorantDB::OpenDatabase() {
     dbPelmorant.DateFormat = "mm/dd/yyyy";
     DateInUse = {};
     bool created = false;
+    SalvageDamagedTables();
     try {
         OpenOrCreate(tblCalls, "Calls.d", CallsFields(), created);
         if (QFileInfo::exists(globals_.AppDataDir + "/Folders.d"))
@@ -274,8 +275,78 @@ bool TfmPelmorantDB::OpenDatabase() {
         globals_.StartupAbort = true;
         return false;
     }
+    if (Tree.Count() == 0) {
+        // A tree table with no folder left (emptied, or nothing of it could be read): Main
+        // again, so that every call is filed into a folder.
+        QStandardItem* main = Tree.AddChild(nullptr, "Main", GenerateUniqueId());
+        main->setEditable(false);
+        Tree.ToTable(tblTree);
+    }
     if (QStandardItem* first = Tree.FirstRoot()) MainFolderId = TFolderTree::FolderId(first);
+    if (!Salvaged.isEmpty()) ShowLostFoldersInMain();
     return true;
+}
+
+void TfmPelmorantDB::SalvageDamagedTables() {
+    struct Table {
+        const char* FileName;
+        std::vector<TVolgaFieldDef> Defs;
+        const char* Key;  // empty: no record key (the tree's order is its structure)
+    };
+    const Table tables[] = {{"Calls.d", CallsFields(), "callID"},
+                            {"Channels.d", ChannelsFields(), "Channel"},
+                            {"Alarms.d", AlarmsFields(), ""},
+                            {"Tree.d", TreeFields(), ""}};
+    for (const Table& t : tables) {
+        const QString path = globals_.AppDataDir + "/" + t.FileName;
+        if (!QFileInfo::exists(path) || TTableSalvage::Loads(path, nullptr)) continue;
+        Salvaged << TTableSalvage::Salvage(globals_.AppDataDir, t.FileName, t.Defs, t.Key);
+    }
+}
+
+// Calls whose folder is not in the tree (the tree was rebuilt or taken from an older copy)
+// would be in no folder, and no view would show them: Main takes them.
+void TfmPelmorantDB::ShowLostFoldersInMain() {
+    if (!tblCalls.Active() || !tblTree.Active() || MainFolderId.isEmpty()) return;
+    QSet<QString> folders;
+    for (int i = 0; i < Tree.Count(); ++i) folders.insert(TFolderTree::FolderId(Tree.NodeAt(i)));
+    try {
+        tblCalls.SetFiltered(false);
+        for (tblCalls.First(); !tblCalls.Eof(); tblCalls.Next()) {
+            const QString id =
+                QString::fromStdString(tblCalls.FieldByName("FolderId").AsString()).trimmed();
+            if (folders.contains(id)) continue;
+            tblCalls.Edit();
+            tblCalls.FieldByName("FolderId").SetAsString(MainFolderId.toStdString());
+            tblCalls.Post();
+            ++CallsMovedToMain;
+        }
+        if (CallsMovedToMain > 0) tblCalls.SaveChanges();
+        tblCalls.First();
+    } catch (const std::exception& e) {
+        LogGeneral(QString::fromUtf8(e.what()));
+    }
+}
+
+QStringList TfmPelmorantDB::SalvageReport(int callsFromRecordings) const {
+    QStringList lines;
+    for (const TTableSalvage::Result& r : Salvaged) {
+        lines << QString(DatabaseTexts::kTableDamaged).arg(r.FileName, r.Reason);
+        if (!r.Error.isEmpty()) {
+            lines << QString(DatabaseTexts::kTableNotReplaced).arg(r.Error);
+            continue;
+        }
+        lines << QString(DatabaseTexts::kDamagedKeptAs).arg(r.KeptAs);
+        lines << QString(DatabaseTexts::kRecordsRecovered)
+                     .arg(r.FromFile + r.FromCopy)
+                     .arg(r.FromFile)
+                     .arg(r.FromCopy);
+    }
+    if (lines.isEmpty()) return lines;
+    if (callsFromRecordings > 0)
+        lines << QString(DatabaseTexts::kCallsFromRecordings).arg(callsFromRecordings);
+    if (CallsMovedToMain > 0) lines << QString(DatabaseTexts::kCallsToMain).arg(CallsMovedToMain);
+    return lines;
 }
 
 // ---------------------------------------------------------------------------------------------

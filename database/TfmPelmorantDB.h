@@ -11,6 +11,7 @@
 
 #include "ICallFiling.h"
 #include "TFolderTree.h"
+#include "TTableSalvage.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaQuery.h"
 #include "TVolgaTable.h"
@@ -49,6 +50,13 @@ public:
     void AddRecoveredCall(const Tchannel& channel, const QString& memo) override;
     QSet<QString> RecordedFileNames() const override;
     int SumUsedSpace();
+    // The tables that could not be loaded at this start and what became of them; the calls
+    // whose folder was lost and that Main shows now.
+    QList<TTableSalvage::Result> Salvaged;
+    int CallsMovedToMain = 0;
+    // What the user is told, once, of the tables salvaged (empty when none was), with the calls
+    // filed again from their recordings.
+    QStringList SalvageReport(int callsFromRecordings) const;
     void BackupDatabaseFiles();
 
     // The recording of a Calls record, or empty when its file name would leave the recordings
@@ -81,6 +89,8 @@ signals:
 
 private:
     void FileCallRecord(const Tchannel& channel, const QDate& date, const QString* memo);
+    void SalvageDamagedTables();
+    void ShowLostFoldersInMain();
 
     void OpenOrCreate(TVolgaTable& table, const QString& fileName,
                       const std::vector<TVolgaFieldDef>& defs, bool& created);

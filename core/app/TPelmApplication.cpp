@@ -179,7 +179,14 @@ bool TPelmApplication::Start() {
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
     recorder_->OnEndCall = [controller] { controller->Record(); };
     // What an interruption left without its record is filed before any call can begin.
-    TCallRecovery(TChannelTable::Instance(), settings, *completion_, *db_).RecoverAll();
+    const TCallRecovery::Summary recovered =
+        TCallRecovery(TChannelTable::Instance(), settings, *completion_, *db_).RecoverAll();
+    // Damaged tables: the user is told once what was kept and what was recovered.
+    const QStringList salvage = db_->SalvageReport(recovered.Recovered);
+    if (!salvage.isEmpty()) {
+        for (const QString& line : salvage) log_->LogGeneral(line);
+        ShowMessage(salvage.join('\n'));
+    }
     recorderFeature_ = std::make_unique<TRecorderFeature>(*recorder_);
     controller_->SetRecorder(recorderFeature_.get());
 

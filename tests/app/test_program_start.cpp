@@ -151,3 +151,29 @@ TEST_F(ProgramStartTest, AMissingDataFolderIsMadeOnlyWhenTheUserSaysSo) {
         program.MainController()->Exit();
     }
 }
+
+// A Calls table replaced by text: the program starts, says so once, keeps the damaged file and
+// takes the calls back from the copy of the first start.
+TEST_F(ProgramStartTest, ADamagedCallsTableIsSaidOnceAndTheCallsComeBack) {
+    QString dataDir;
+    {
+        TPelmApplication program({});
+        ASSERT_TRUE(program.Start());
+        dataDir = TPelmGlobals::Instance().AppDataDir;
+        program.MainController()->Exit();
+    }
+    {
+        QFile calls(dataDir + "/Calls.d");
+        ASSERT_TRUE(calls.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        calls.write("not a table any more\n");
+    }
+    messages.shown.clear();
+    TPelmApplication program({});
+    ASSERT_TRUE(program.Start());
+    const QStringList said = messages.shown.filter("Calls.d");
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.first().contains(dataDir + "/Calls.d.damaged-"));
+    EXPECT_TRUE(program.Database()->tblCalls.Active());
+    EXPECT_TRUE(program.Log()->Lines().join('\n').contains("Calls.d.damaged-"));
+    program.MainController()->Exit();
+}

@@ -240,7 +240,8 @@ TEST_F(CallsDatabaseTest, HostileFileNameIsNeverFollowed) {
     EXPECT_TRUE(log.Lines().last().contains("unsafe file name ../precious.txt"));
     EXPECT_EQ(db->RecordingPath("../x.wav"), QString());
     EXPECT_EQ(db->RecordingPath("a/b.wav"), QString());
-    EXPECT_EQ(db->RecordingPath("0_20261209_101112.wav"), settings.edtFolder + "0_20261209_101112.wav");
+    EXPECT_EQ(db->RecordingPath("0_20261209_101112.wav"),
+              settings.edtFolder + "0_20261209_101112.wav");
 }
 
 TEST_F(CallsDatabaseTest, SumUsedSpaceCountsMainMediumOnly) {
@@ -266,17 +267,24 @@ TEST_F(CallsDatabaseTest, BackupCopiesTheTableFiles) {
     EXPECT_FALSE(QFileInfo::exists(globals.AppDataDir + "/backupDB/Filtered.d"));
 }
 
-TEST_F(CallsDatabaseTest, CorruptTreeTableIsReportedAndStaysClosed) {
+// A tree table that cannot be read is kept aside with the engine's reason, and a tree with Main
+// takes its place (the program tells the user once, after the calls are recovered).
+TEST_F(CallsDatabaseTest, CorruptTreeTableIsKeptAsideAndReplaced) {
     { auto db = OpenDb(); }
     QFile f(globals.AppDataDir + "/Tree.d");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("garbage");
     f.close();
     TfmPelmorantDB db(globals, settings);
-    db.OpenDatabase();
-    ASSERT_FALSE(messages.shown.isEmpty());
-    EXPECT_TRUE(messages.shown.first().contains("Buffer structure corruption!"));
-    EXPECT_FALSE(db.tblTree.Active());
+    ASSERT_TRUE(db.OpenDatabase());
+    ASSERT_EQ(db.Salvaged.size(), 1);
+    EXPECT_TRUE(db.Salvaged.first().Reason.contains("Buffer structure corruption!"));
+    QFile kept(db.Salvaged.first().KeptAs);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "garbage");
+    EXPECT_TRUE(db.tblTree.Active());
+    EXPECT_EQ(db.Tree.NodeAt(0)->text(), "Main");
+    EXPECT_TRUE(db.SalvageReport(0).join('\n').contains(db.Salvaged.first().KeptAs));
 }
 
 TEST_F(CallsDatabaseTest, SearchQueryShowsFolderAndDeletesRecordingOnly) {
