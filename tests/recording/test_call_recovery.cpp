@@ -13,6 +13,7 @@
 #include "TCallRecovery.h"
 #include "TChannelTable.h"
 #include "TFolderTree.h"
+#include "TFullDisk.h"
 #include "TdeFileSink.h"
 #include "TdeRIFFAudioReader.h"
 #include "TdeRIFFAudioWriter.h"
@@ -263,4 +264,59 @@ TEST(RecordingNames, OnlyTheChannelDateTimeFormIsOurs) {
           "a_20261130_235959.wav", "1_20261130_235959.WAV", "1_20261130_235959.wav.part",
           "1_20261130-235959.wav", "_20261130_235959.wav"})
         EXPECT_FALSE(TCallRecovery::ParseRecordingName(other, channel, start)) << other;
+}
+
+// The disk fills while a call is filed: the Calls table cannot be saved. The recording keeps
+// its name and no empty recording is left; the next start with room files it.
+TEST_F(RecoveryTest, ACallFiledOnAFullDiskIsFiledAtTheNextStartWithRoom) {
+    TFullDisk disk;
+    db.reset();
+    globals.AppDataDir = disk.Path() + "/data";
+    settings.edtFolder = disk.Path() + "/wav/";
+    QDir().mkpath(globals.AppDataDir);
+    QDir().mkpath(settings.edtFolder);
+    db = std::make_unique<TfmPelmorantDB>(globals, settings);
+    ASSERT_TRUE(db->OpenDatabase());
+    completion = std::make_unique<TCallCompletion>(channels, settings, globals, *db, nullptr,
+                                                   nullptr, nullptr);
+    const QByteArray tableBefore = [&] {
+        QFile f(globals.AppDataDir + "/Calls.d");
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+
+    // A call recorded whole, then one during which nothing could be written.
+    CutOffRecording("0_recording.wav", 0, 2, kCutOff);
+    Tchannel& c = channels[0];
+    c.StartTime = ToDateTime(QDateTime(QDate(2026, 12, 9), QTime(9, 0, 0)));
+    c.StopTime = c.StartTime + 2.0 / 86400.0;
+    c.Idle = false;
+    ASSERT_TRUE(disk.Fill());
+    completion->CompleteCall(0);
+    ASSERT_FALSE(messages.shown.isEmpty());  // the engine's error, shown to the user
+    WriteRecording("1_recording.wav", 0);
+    channels[1].StartTime = c.StartTime + 60.0 / 86400.0;
+    channels[1].StopTime = channels[1].StartTime + 1.0 / 86400.0;
+    channels[1].Idle = false;
+    completion->CompleteCall(1);
+
+    for (const QString& name : Recordings())
+        EXPECT_GT(QFileInfo(Path(name)).size(), 0) << name.toStdString();
+    EXPECT_EQ(Recordings(), QStringList{"0_20261209_090000.wav"});
+    QFile table(globals.AppDataDir + "/Calls.d");
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    EXPECT_EQ(table.readAll(), tableBefore);  // intact
+
+    // The next start, with room again.
+    disk.Free();
+    db.reset();
+    db = std::make_unique<TfmPelmorantDB>(globals, settings);
+    ASSERT_TRUE(db->OpenDatabase());
+    completion = std::make_unique<TCallCompletion>(channels, settings, globals, *db, nullptr,
+                                                   nullptr, nullptr);
+    const TCallRecovery::Summary s =
+        TCallRecovery(channels, settings, *completion, *db).RecoverAll();
+    EXPECT_EQ(s.Recovered, 1);
+    EXPECT_TRUE(Record("0_20261209_090000.wav"));
+    db.reset();  // before the file system goes
 }

@@ -64,6 +64,16 @@ public:
         return limited_;
     }
 
+    // Room again, as after the user freed some space.
+    void Free() {
+        if (mounted_) ::unlink(QFile::encodeName(dir_.path() + "/filler").constData());
+        if (limited_) {
+            ::setrlimit(RLIMIT_FSIZE, &oldLimit_);
+            std::signal(SIGXFSZ, oldHandler_);
+            limited_ = false;
+        }
+    }
+
 private:
     QTemporaryDir dir_;
     bool mounted_ = false;
