@@ -9,6 +9,7 @@
 #include "TAudioInputChoice.h"
 #include "TCAudioRecorder.h"
 #include "TCallCompletion.h"
+#include "TCallExport.h"
 #include "TCallGridsFeature.h"
 #include "TCallRecovery.h"
 #include "TCallsGrid.h"
@@ -16,6 +17,7 @@
 #include "TDatasetModel.h"
 #include "TDbBackupSchedule.h"
 #include "TEventLog.h"
+#include "TFileActionsFeature.h"
 #include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
 #include "TLiveSettings.h"
@@ -49,8 +51,11 @@ TPelmApplication::~TPelmApplication() {
         controller_->SetSupervision(nullptr);
         controller_->SetRecorder(nullptr);
         controller_->SetGrids(nullptr);
+        controller_->SetFileActions(nullptr);
     }
     gridsFeature_.reset();
+    fileActionsFeature_.reset();
+    callExport_.reset();
     recorderFeature_.reset();
     supervisionFeature_.reset();
     dbBackups_.reset();
@@ -143,6 +148,9 @@ bool TPelmApplication::Start() {
 
     treeFeature_ = std::make_unique<TTreeFeature>(*tree_, *db_);
     controller_->SetTree(treeFeature_.get());
+    callExport_ = std::make_unique<TCallExport>(*db_, g, settings);
+    fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*callExport_);
+    controller_->SetFileActions(fileActionsFeature_.get());
     gridsFeature_ =
         std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(), db_->tblCalls);
     controller_->SetGrids(gridsFeature_.get());

@@ -30,6 +30,8 @@ class TSupervisionFeature;
 class TRecorderFeature;
 class TCallGridsFeature;
 class TDbBackupSchedule;
+class TCallExport;
+class TFileActionsFeature;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -87,4 +89,6 @@ private:
     std::unique_ptr<TSupervisionFeature> supervisionFeature_;
     std::unique_ptr<TRecorderFeature> recorderFeature_;
     std::unique_ptr<TCallGridsFeature> gridsFeature_;
+    std::unique_ptr<TCallExport> callExport_;
+    std::unique_ptr<TFileActionsFeature> fileActionsFeature_;
 };

@@ -1,0 +1,7 @@
+// The texts the browsing layer shows: the file actions and the export of the call data.
+#pragma once
+
+namespace BrowsingTexts {
+// The text stands as the program has always shown it.
+inline constexpr const char* kExportCompleted = "Exproting data completed";
+}  // namespace BrowsingTexts
