@@ -4,20 +4,28 @@
 //   call_runner [--codec=ITEM] [--cycle] [program arguments, e.g. --audio-input=tone]
 //
 // Without --cycle one call is started and left running; with --cycle calls of 0.2 to 1.5
-// seconds follow each other. Prints "begin <channel>" when a call's recording has started and
-// "filed" when a call has been completed, each as its own flushed line on stdout. Messages go to
-// stderr instead of boxes.
+// seconds follow each other, and after every other call the calls of the folder the last call
+// went into are moved to a folder picked at random (the Calls table saved again). Prints
+// "begin <channel>" when a call's recording has started, "filed" when a call has been completed
+// and "moved <n>" after a move, each as its own flushed line on stdout. Messages go to stderr
+// instead of boxes.
 #include <QApplication>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <cstdio>
 
+#include "TCallsGrid.h"
 #include "TChannelTable.h"
+#include "TFolderTree.h"
+#include "TFolderTreeView.h"
 #include "TLiveSettings.h"
 #include "TMainController.h"
 #include "TMessages.h"
 #include "TPelmApplication.h"
+#include "TTreeController.h"
 #include "TdmRecorder.h"
+#include "TfmPelmUsb.h"
+#include "TfmPelmorantDB.h"
 
 namespace {
 
@@ -64,6 +72,22 @@ int main(int argc, char** argv) {
     for (int i = 0; i < channels.Count(); ++i) channels[i].Operation = true;
     TMainController* controller = program.MainController();
     TdmRecorder* recorder = program.Recorder();
+    TfmPelmorantDB* db = program.Database();
+    TfmPelmUsb* window = program.MainWindow();
+    int calls = 0;
+    // The calls of the folder the last call went into, moved to a folder picked at random.
+    auto move = [&] {
+        const QString from =
+            db->DateInUse.FolderId.isEmpty() ? db->MainFolderId : db->DateInUse.FolderId;
+        for (int i = 0; i < db->Tree.Count(); ++i)
+            if (TFolderTree::FolderId(db->Tree.NodeAt(i)) == from)
+                window->tree()->SelectNode(db->Tree.NodeAt(i));
+        window->gdLogger()->selectAll();
+        const int rows = static_cast<int>(window->gdLogger()->TargetRows().size());
+        QStandardItem* to = db->Tree.NodeAt(QRandomGenerator::global()->bounded(db->Tree.Count()));
+        program.TreeController()->MoveCallsToFolder(TFolderTree::FolderId(to));
+        Say("moved", rows);
+    };
 
     std::function<void()> next = [&] {
         controller->Record();
@@ -77,6 +101,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(QRandomGenerator::global()->bounded(200, 1500), [&] {
             controller->Record();
             Say("filed");
+            if (++calls % 2 == 0) move();
             QTimer::singleShot(QRandomGenerator::global()->bounded(0, 300), next);
         });
     };

@@ -16,6 +16,7 @@
 #include "RecordingTexts.h"
 #include "TCallRecovery.h"
 #include "TCallsGrid.h"
+#include "TFolderTree.h"
 #include "TFolderTreeView.h"
 #include "TMainController.h"
 #include "TPelmApplication.h"
@@ -149,6 +150,8 @@ TEST_F(KilledProgramTest, ACallCutOffByAKillIsInTheLoggerAtTheNextStartInEveryCo
     }
 }
 
+// Kills anywhere: in a call, while a call is filed, while calls are moved between folders (the
+// Calls table written again), between calls.
 TEST_F(KilledProgramTest, FiftyKillsAtRandomMomentsLoseNoCallAndNoRecording) {
     QByteArrayList said;
     for (int run = 0; run < 50; ++run) {
@@ -167,6 +170,7 @@ TEST_F(KilledProgramTest, FiftyKillsAtRandomMomentsLoseNoCallAndNoRecording) {
     }
     const int begun = Count(said, "begin");
     const int filed = Count(said, "filed");
+    EXPECT_GT(Count(said, "moved"), 0);
 
     // The next start: every table loads, nothing is shown, everything left is filed.
     TPelmApplication program({});
@@ -192,5 +196,13 @@ TEST_F(KilledProgramTest, FiftyKillsAtRandomMomentsLoseNoCallAndNoRecording) {
         }
     for (const char* table : {"Calls.d", "Tree.d", "Channels.d"})
         EXPECT_TRUE(QFileInfo::exists(DataDir() + "/" + table)) << table;
+    EXPECT_TRUE(db->Salvaged.isEmpty());  // no table was ever left damaged
+    // Every call is in a folder the tree has.
+    QSet<QString> folders;
+    for (int i = 0; i < db->Tree.Count(); ++i)
+        folders.insert(TFolderTree::FolderId(db->Tree.NodeAt(i)));
+    for (calls.First(); !calls.Eof(); calls.Next())
+        EXPECT_TRUE(
+            folders.contains(QString::fromStdString(calls.FieldByName("FolderId").AsString())));
     program.MainController()->Exit();
 }
