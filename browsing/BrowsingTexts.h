@@ -2,6 +2,8 @@
 #pragma once
 
 namespace BrowsingTexts {
+inline constexpr const char* kMemoCaption = "Memo";
+inline constexpr const char* kDeleteQuestion = "Delete selected record(s)?";
 // The text stands as the program has always shown it.
 inline constexpr const char* kExportCompleted = "Exproting data completed";
 }  // namespace BrowsingTexts

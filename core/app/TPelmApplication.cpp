@@ -1,6 +1,7 @@
 #include "TPelmApplication.h"
 
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include "TDatasetModel.h"
 #include "TDbBackupSchedule.h"
 #include "TEventLog.h"
+#include "TFileActions.h"
 #include "TFileActionsFeature.h"
 #include "TFilteredNumbers.h"
 #include "TFolderTreeView.h"
@@ -55,6 +57,7 @@ TPelmApplication::~TPelmApplication() {
     }
     gridsFeature_.reset();
     fileActionsFeature_.reset();
+    fileActions_.reset();
     callExport_.reset();
     recorderFeature_.reset();
     supervisionFeature_.reset();
@@ -148,9 +151,29 @@ bool TPelmApplication::Start() {
 
     treeFeature_ = std::make_unique<TTreeFeature>(*tree_, *db_);
     controller_->SetTree(treeFeature_.get());
+    // The file actions on the grid in view, and the export of the call data.
     callExport_ = std::make_unique<TCallExport>(*db_, g, settings);
-    fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*callExport_);
+    fileActions_ = std::make_unique<TFileActions>(*db_, *main_->gdLogger(), *main_->gdSearch());
+    fileActions_->ViewInUse = [controller] {
+        return controller->ActiveGrid() == ICallGrids::Grid::Search ? TFileActions::View::Search
+                                                                    : TFileActions::View::Logger;
+    };
+    fileActions_->LoggerModel = loggerModel_.get();
+    fileActions_->Progress = tree_->Progress;
+    connect(fileActions_.get(), &TFileActions::statesChanged, controller_.get(),
+            &TMainController::commandsChanged);
+    // The logger grid's current row is the Calls table's current record.
+    connect(main_->gdLogger()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && db_->tblCalls.Active() &&
+                    current.row() < db_->tblCalls.RecordCount())
+                    db_->tblCalls.SetRecNo(current.row() + 1);
+                fileActions_->UpdateFileActions();
+            });
+    tree_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
+    fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*fileActions_, *callExport_);
     controller_->SetFileActions(fileActionsFeature_.get());
+    fileActions_->UpdateFileActions();
     gridsFeature_ =
         std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(), db_->tblCalls);
     controller_->SetGrids(gridsFeature_.get());

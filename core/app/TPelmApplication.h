@@ -32,6 +32,7 @@ class TCallGridsFeature;
 class TDbBackupSchedule;
 class TCallExport;
 class TFileActionsFeature;
+class TFileActions;
 
 class TPelmApplication : public QObject {
     Q_OBJECT
@@ -90,5 +91,6 @@ private:
     std::unique_ptr<TRecorderFeature> recorderFeature_;
     std::unique_ptr<TCallGridsFeature> gridsFeature_;
     std::unique_ptr<TCallExport> callExport_;
+    std::unique_ptr<TFileActions> fileActions_;
     std::unique_ptr<TFileActionsFeature> fileActionsFeature_;
 };

@@ -177,3 +177,42 @@ TEST_F(ProgramStartTest, ADamagedCallsTableIsSaidOnceAndTheCallsComeBack) {
     EXPECT_TRUE(program.Log()->Lines().join('\n').contains("Calls.d.damaged-"));
     program.MainController()->Exit();
 }
+
+// The File menu's memo and delete follow the logger grid's current row and act on it.
+TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
+    TPelmApplication program({});
+    ASSERT_TRUE(program.Start());
+    program.Run();
+    TfmPelmUsb* main = program.MainWindow();
+    TfmPelmorantDB* db = program.Database();
+    EXPECT_FALSE(main->Action("mmiMemo")->isEnabled());  // no calls yet
+    EXPECT_TRUE(main->Action("mmiExport")->isEnabled());
+    TLiveSettings::Instance().cbxPostByDate = false;
+    for (int i = 0; i < 2; ++i) {
+        Tchannel c = TChannelTable::Instance()[0];
+        c.StartTime = NowDateTime() - 0.001 + i / 86400.0;
+        c.StopTime = NowDateTime();
+        c.FileName = QString("call%1.wav").arg(i);
+        db->AddCall(c);
+    }
+    main->tree()->SelectNode(db->Tree.NodeAt(0));
+    TCallsGrid* grid = main->gdLogger();
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    EXPECT_TRUE(main->Action("mmiMemo")->isEnabled());
+    EXPECT_TRUE(main->Action("mmiDelete")->isEnabled());
+    EXPECT_FALSE(main->Action("mmiCopyTo")->isEnabled());  // comes with its part
+
+    messages.inputAnswer = "front desk";
+    main->Action("mmiMemo")->trigger();
+    db->tblCalls.SetRecNo(1);
+    EXPECT_EQ(db->tblCalls.FieldByName("Memo").AsString(), "front desk");
+
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    messages.confirmAnswer = true;
+    main->Action("mmiDelete")->trigger();
+    EXPECT_EQ(grid->model()->rowCount(), 1);
+    db->tblCalls.First();
+    EXPECT_EQ(db->tblCalls.FieldByName("Memo").AsString(), "front desk");
+    program.MainController()->Exit();
+}
