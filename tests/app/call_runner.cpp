@@ -5,10 +5,11 @@
 //
 // Without --cycle one call is started and left running; with --cycle calls of 0.2 to 1.5
 // seconds follow each other, and after every other call the calls of the folder the last call
-// went into are moved to a folder picked at random (the Calls table saved again). Prints
-// "begin <channel>" when a call's recording has started, "filed" when a call has been completed
-// and "moved <n>" after a move, each as its own flushed line on stdout. Messages go to stderr
-// instead of boxes.
+// went into are given a memo (File > Memo...) and moved to a folder picked at random (the Calls
+// table saved each time). Prints "begin <channel>" when a call's recording has started, "filed"
+// when a call has been completed and "moved <n>" after a memo and a move, each as its own
+// flushed line on stdout. Messages go to stderr instead of boxes; the memo box answers a text.
+#include <QAction>
 #include <QApplication>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -34,6 +35,11 @@ public:
     void Show(const QString& text) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
+    bool InputQuery(const QString&, const QString&, QString& value) override {
+        value = "memo " + QString::number(++memos);
+        return true;
+    }
+    int memos = 0;
 };
 
 void Say(const char* line, int value = -1) {
@@ -82,8 +88,12 @@ int main(int argc, char** argv) {
         for (int i = 0; i < db->Tree.Count(); ++i)
             if (TFolderTree::FolderId(db->Tree.NodeAt(i)) == from)
                 window->tree()->SelectNode(db->Tree.NodeAt(i));
-        window->gdLogger()->selectAll();
-        const int rows = static_cast<int>(window->gdLogger()->TargetRows().size());
+        TCallsGrid* grid = window->gdLogger();
+        if (grid->model()->rowCount() > 0) grid->setCurrentIndex(grid->model()->index(0, 0));
+        grid->selectAll();
+        const int rows = static_cast<int>(grid->TargetRows().size());
+        window->Action("mmiMemo")->trigger();
+        grid->selectAll();
         QStandardItem* to = db->Tree.NodeAt(QRandomGenerator::global()->bounded(db->Tree.Count()));
         program.TreeController()->MoveCallsToFolder(TFolderTree::FolderId(to));
         Say("moved", rows);

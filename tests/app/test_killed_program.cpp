@@ -150,8 +150,8 @@ TEST_F(KilledProgramTest, ACallCutOffByAKillIsInTheLoggerAtTheNextStartInEveryCo
     }
 }
 
-// Kills anywhere: in a call, while a call is filed, while calls are moved between folders (the
-// Calls table written again), between calls.
+// Kills anywhere: in a call, while a call is filed, while memos are saved and calls are moved
+// between folders (the Calls table written again each time), between calls.
 TEST_F(KilledProgramTest, FiftyKillsAtRandomMomentsLoseNoCallAndNoRecording) {
     QByteArrayList said;
     for (int run = 0; run < 50; ++run) {
@@ -201,8 +201,12 @@ TEST_F(KilledProgramTest, FiftyKillsAtRandomMomentsLoseNoCallAndNoRecording) {
     QSet<QString> folders;
     for (int i = 0; i < db->Tree.Count(); ++i)
         folders.insert(TFolderTree::FolderId(db->Tree.NodeAt(i)));
-    for (calls.First(); !calls.Eof(); calls.Next())
+    int memos = 0;
+    for (calls.First(); !calls.Eof(); calls.Next()) {
         EXPECT_TRUE(
             folders.contains(QString::fromStdString(calls.FieldByName("FolderId").AsString())));
+        memos += calls.FieldByName("Memo").AsString().rfind("memo ", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_GT(memos, 0);  // memos saved before a kill are kept
     program.MainController()->Exit();
 }
