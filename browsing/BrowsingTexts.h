@@ -4,6 +4,21 @@
 namespace BrowsingTexts {
 inline constexpr const char* kMemoCaption = "Memo";
 inline constexpr const char* kDeleteQuestion = "Delete selected record(s)?";
+inline constexpr const char* kSelectedFiles = "Selected Files";
+inline constexpr const char* kMoveCaption = "Move";
+inline constexpr const char* kMoveLabel = "Move the item(s) to the selected folder";
+inline constexpr const char* kOk = "Ok";
+inline constexpr const char* kCancel = "Cancel";
+// E-mail: the body, a missing recording, and a mail program that could not take the message.
+inline constexpr const char* kProductAddress = "https://pelmorant.example.org/";
+inline constexpr const char* kMailBodyStart = "Hello,\n\n\nRecorded with ";
+inline constexpr const char* kFileNotFound = "file %1 not found";
+inline constexpr const char* kMailFailed = "The mail program could not take the message: %1";
+inline constexpr const char* kMailNotInstalled =
+    "no mail program can be started (xdg-email, from xdg-utils, is not installed)";
+inline constexpr const char* kMailAttachmentNotFound = "Attachment not found";
+inline constexpr const char* kMailGeneralFailure = "General MAPI failure";
+inline constexpr const char* kMailNotSupported = "Not supported";
 // The text stands as the program has always shown it.
 inline constexpr const char* kExportCompleted = "Exproting data completed";
 }  // namespace BrowsingTexts

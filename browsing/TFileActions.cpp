@@ -1,17 +1,27 @@
 #include "TFileActions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <exception>
 
 #include "BrowsingTexts.h"
+#include "CoreTexts.h"
 #include "DatabaseTexts.h"
 #include "ICallRows.h"
 #include "TDatasetModel.h"
+#include "TLiveSettings.h"
+#include "TMailHandOff.h"
 #include "TMessages.h"
 #include "TfmPelmorantDB.h"
 
-TFileActions::TFileActions(TfmPelmorantDB& db, ICallRows& logger, ICallRows& search,
-                           QObject* parent)
-    : QObject(parent), db_(db), logger_(logger), search_(search) {}
+TFileActions::TFileActions(TfmPelmorantDB& db, TLiveSettings& settings, ICallRows& logger,
+                           ICallRows& search, QObject* parent)
+    : QObject(parent), db_(db), settings_(settings), logger_(logger), search_(search) {}
+
+ICallRows& TFileActions::GridInUse() const {
+    return InUse() == View::Search ? search_ : logger_;
+}
 
 TVolgaDataset& TFileActions::Dataset(View view) const {
     return view == View::Search ? static_cast<TVolgaDataset&>(db_.queSearch)
@@ -53,6 +63,82 @@ void TFileActions::DeleteFiles() {
     if (!ConfirmMessage(BrowsingTexts::kDeleteQuestion)) return;
     // The table's delete handler removes the recording and lowers the used space.
     ChangeTargets([](TVolgaDataset& calls) { calls.Delete(); });
+}
+
+void TFileActions::MoveTo(const QString& folderId) {
+    if (folderId.isEmpty()) return;
+    const std::string id = folderId.toStdString();
+    ChangeTargets([&id](TVolgaDataset& calls) {
+        calls.Edit();
+        calls.FieldByName("FolderId").SetAsString(id);
+        calls.Post();
+    });
+}
+
+QStringList TFileActions::TargetFileNames() {
+    TVolgaDataset& set = Dataset(InUse());
+    QStringList names;
+    if (!set.Active() || set.RecordCount() == 0) return names;
+    const int recNo = set.RecNo();
+    for (int r : GridInUse().TargetRows()) {
+        if (r < 0 || r >= set.RecordCount()) continue;
+        set.GotoBookmark(set.VisibleRecord(r));
+        names << QString::fromStdString(set.FieldByName("fileName").AsString()).trimmed();
+    }
+    if (recNo > 0) set.SetRecNo(recNo);
+    return names;
+}
+
+QString TFileActions::CopySuggestion() const {
+    TVolgaDataset& set = Dataset(InUse());
+    if (GridInUse().TargetRows().size() > 1) return BrowsingTexts::kSelectedFiles;
+    if (!set.Active() || set.RecordCount() == 0) return QString();
+    return QString::fromStdString(set.FieldByName("fileName").AsString()).trimmed();
+}
+
+void TFileActions::CopyToFolder(const QString& folder) {
+    const QStringList names = TargetFileNames();
+    const int count = static_cast<int>(names.size());
+    const bool many = count > 4;
+    for (int i = 0; i < count; ++i) {
+        const QString name = names[i];
+        if (!TfmPelmorantDB::IsSafeFileName(name)) continue;
+        const QString from = settings_.edtFolder + name;
+        const QString to = QDir(folder).filePath(name);
+        // Copying a file onto itself would first remove it: it already is where it goes.
+        const QFileInfo source(from), target(to);
+        if (source.exists() &&
+            (!target.exists() || source.canonicalFilePath() != target.canonicalFilePath())) {
+            QFile::remove(to);
+            QFile::copy(from, to);
+        }
+        if (many && Progress) Progress(i + 1, count);
+    }
+    if (many && Progress) Progress(-1, 0);
+    GridInUse().ClearRowSelection();
+}
+
+QString TFileActions::MailBody() {
+    return QString(BrowsingTexts::kMailBodyStart) + CoreTexts::kAppTitle + "\n" +
+           BrowsingTexts::kProductAddress + "\n";
+}
+
+bool TFileActions::EmailFiles() {
+    if (!states_.CopyMail) return false;
+    QStringList attachments;
+    for (const QString& name : TargetFileNames()) {
+        if (name == DatabaseTexts::kSmdr) continue;
+        const QString path = db_.RecordingPath(name);
+        if (!path.isEmpty() && QFileInfo(path).isFile())
+            attachments << path;
+        else
+            ShowMessage(QString(BrowsingTexts::kFileNotFound).arg(name));
+    }
+    if (GridInUse().TargetRows().size() > 1) GridInUse().ClearRowSelection();
+    QString error;
+    if (TMailHandOff::Compose(MailBody(), attachments, &error)) return true;
+    ShowMessage(error);
+    return false;
 }
 
 void TFileActions::ChangeTargets(const std::function<void(TVolgaDataset& calls)>& change) {

@@ -1,6 +1,7 @@
 // The file actions on the call grid in view (the logger grid over the Calls table, or the
-// search grid over the search result): "Memo..." and "Delete File(s)...", and the enabled states
-// of the file and player actions for the current row. An action works on the grid's target rows
+// search grid over the search result): "Memo...", "Delete File(s)...", "Move to...", "Copy to
+// folder..." and "Email wav file to...", and the enabled states of the file and player actions
+// for the current row. An action works on the grid's target rows
 // (its selected rows in selection order, or its current row) and changes their Calls records
 // through the Calls table; in the search view a row stands for the Calls record with the same
 // callID (looked up with the folder filter off, which is switched on again afterwards). More than
@@ -15,6 +16,7 @@
 
 class ICallRows;
 class TDatasetModel;
+class TLiveSettings;
 class TVolgaDataset;
 class TfmPelmorantDB;
 
@@ -30,7 +32,7 @@ public:
         bool operator==(const States&) const = default;
     };
 
-    TFileActions(TfmPelmorantDB& db, ICallRows& logger, ICallRows& search,
+    TFileActions(TfmPelmorantDB& db, TLiveSettings& settings, ICallRows& logger, ICallRows& search,
                  QObject* parent = nullptr);
 
     // The grid in view, and the grids' models whose display is suspended during a long action.
@@ -45,6 +47,20 @@ public:
 
     void Memo();
     void DeleteFiles();
+    // Sets the folder of the target rows' calls (what "Move to..." and a drop on the tree do).
+    void MoveTo(const QString& folderId);
+    // Copies the target rows' recordings into `folder`, replacing files of the same name; a
+    // file that is its own target (the recordings folder itself) is left as it is, and a
+    // missing recording is passed over.
+    void CopyToFolder(const QString& folder);
+    // The name the copy dialog suggests: the current row's file, or "Selected Files".
+    QString CopySuggestion() const;
+    // The target rows' recordings attached to a new message in the mail program ("SMDR" rows
+    // passed over; a missing file is said and the others attached). False when the mail program
+    // could not take it (said to the user).
+    bool EmailFiles();
+    // The body of that message.
+    static QString MailBody();
 
 signals:
     void statesChanged();
@@ -55,7 +71,12 @@ private:
     // Runs `change` on the Calls record of every target row, with the steps the header tells.
     void ChangeTargets(const std::function<void(TVolgaDataset& calls)>& change);
 
+    // The recording file names of the target rows, read from the grid's own dataset.
+    QStringList TargetFileNames();
+    ICallRows& GridInUse() const;
+
     TfmPelmorantDB& db_;
+    TLiveSettings& settings_;
     ICallRows& logger_;
     ICallRows& search_;
     States states_;

@@ -1,7 +1,10 @@
-// The File menu's commands as far as the browsing layer provides them: "Memo...", "Delete
-// File(s)..." (enabled for the current row of the grid in view) and the export of the call
-// data; moving, copying, e-mail and printing come with their part of the program.
+// The File menu's commands as far as the browsing layer provides them: the file actions
+// (enabled for the current row of the grid in view) and the export of the call data; printing
+// comes with its part of the program. The dialogs that ask for a folder are given by the program.
 #pragma once
+
+#include <QString>
+#include <functional>
 
 #include "IFileActions.h"
 #include "TCallExport.h"
@@ -15,7 +18,11 @@ public:
         switch (command) {
             case Command::Memo:
             case Command::DeleteFiles:
+            case Command::MoveTo:
                 return actions_.Current().Edit;
+            case Command::CopyTo:
+            case Command::EmailFile:
+                return actions_.Current().CopyMail;
             case Command::ExportData:
                 return true;
             default:
@@ -30,6 +37,18 @@ public:
             case Command::DeleteFiles:
                 actions_.DeleteFiles();
                 break;
+            case Command::MoveTo:
+                if (ChooseFolder) actions_.MoveTo(ChooseFolder());
+                break;
+            case Command::CopyTo:
+                if (ChooseCopyFolder) {
+                    const QString folder = ChooseCopyFolder(actions_.CopySuggestion());
+                    if (!folder.isEmpty()) actions_.CopyToFolder(folder);
+                }
+                break;
+            case Command::EmailFile:
+                actions_.EmailFiles();
+                break;
             case Command::ExportData:
                 export_.ExportCallData();
                 break;
@@ -38,6 +57,12 @@ public:
         }
     }
     void UpdateFileActions() override { actions_.UpdateFileActions(); }
+
+    // The folder "Move to..." files the calls into (empty: cancelled).
+    std::function<QString()> ChooseFolder;
+    // The folder "Copy to folder..." copies into, asked with a suggested file name (empty:
+    // cancelled).
+    std::function<QString(const QString& suggestedName)> ChooseCopyFolder;
 
 private:
     TFileActions& actions_;

@@ -1,6 +1,8 @@
 #include "TPelmApplication.h"
 
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QProgressBar>
 #include <QTimer>
@@ -38,6 +40,7 @@
 #include "TfmConfig.h"
 #include "TfmFilterNums.h"
 #include "TfmLog.h"
+#include "TfmMoveTo.h"
 #include "TfmPasswords.h"
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
@@ -153,7 +156,8 @@ bool TPelmApplication::Start() {
     controller_->SetTree(treeFeature_.get());
     // The file actions on the grid in view, and the export of the call data.
     callExport_ = std::make_unique<TCallExport>(*db_, g, settings);
-    fileActions_ = std::make_unique<TFileActions>(*db_, *main_->gdLogger(), *main_->gdSearch());
+    fileActions_ =
+        std::make_unique<TFileActions>(*db_, settings, *main_->gdLogger(), *main_->gdSearch());
     fileActions_->ViewInUse = [controller] {
         return controller->ActiveGrid() == ICallGrids::Grid::Search ? TFileActions::View::Search
                                                                     : TFileActions::View::Logger;
@@ -172,6 +176,17 @@ bool TPelmApplication::Start() {
             });
     tree_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
     fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*fileActions_, *callExport_);
+    fileActionsFeature_->ChooseFolder = [this] {
+        TfmMoveTo dialog(db_->Tree, main_.get());
+        return dialog.ChooseFolder();
+    };
+    fileActionsFeature_->ChooseCopyFolder = [this](const QString& suggested) {
+        // A save dialog: the folder of the chosen path is taken, the name itself is not used.
+        const QString path = QFileDialog::getSaveFileName(
+            main_.get(), QString(), QDir(QDir::homePath()).filePath(suggested), QString(), nullptr,
+            QFileDialog::DontConfirmOverwrite);
+        return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    };
     controller_->SetFileActions(fileActionsFeature_.get());
     fileActions_->UpdateFileActions();
     gridsFeature_ =

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "DatabaseFixture.h"
 #include "FileModes.h"
@@ -178,7 +179,7 @@ TEST_F(ProgramStartTest, ADamagedCallsTableIsSaidOnceAndTheCallsComeBack) {
     program.MainController()->Exit();
 }
 
-// The File menu's memo and delete follow the logger grid's current row and act on it.
+// The File menu's file actions follow the logger grid's current row; memo and delete act on it.
 TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
     TPelmApplication program({});
     ASSERT_TRUE(program.Start());
@@ -201,7 +202,10 @@ TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
     grid->setCurrentIndex(grid->model()->index(0, 0));
     EXPECT_TRUE(main->Action("mmiMemo")->isEnabled());
     EXPECT_TRUE(main->Action("mmiDelete")->isEnabled());
-    EXPECT_FALSE(main->Action("mmiCopyTo")->isEnabled());  // comes with its part
+    EXPECT_TRUE(main->Action("mmiCopyTo")->isEnabled());
+    EXPECT_TRUE(main->Action("mmiEmail")->isEnabled());
+    EXPECT_TRUE(main->ToolbarButton("btnEmail")->isEnabled());
+    EXPECT_FALSE(main->Action("mmiPrint")->isEnabled());  // comes with its part
 
     messages.inputAnswer = "front desk";
     main->Action("mmiMemo")->trigger();

@@ -1,14 +1,20 @@
 // The file actions without a window: the enabled states for no records, an "SMDR" row and an
 // ordinary row; the memo rules; deleting with the recordings; the search view's rows standing
 // for Calls records by callID.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
 
+#include "BrowsingTexts.h"
 #include "DatabaseFixture.h"
 #include "ICallRows.h"
 #include "TFileActions.h"
 #include "Tchannel.h"
+#include "TfmMoveTo.h"
 #include "TfmPelmorantDB.h"
 
 namespace {
@@ -33,7 +39,7 @@ protected:
         settings.cbxSaveCallerName = true;
         db = std::make_unique<TfmPelmorantDB>(globals, settings);
         ASSERT_TRUE(db->OpenDatabase());
-        actions = std::make_unique<TFileActions>(*db, logger, search);
+        actions = std::make_unique<TFileActions>(*db, settings, logger, search);
         actions->ViewInUse = [this] { return view; };
     }
     // A call of `channel` with its recording of `kb` KiB and `memo`.
@@ -182,4 +188,135 @@ TEST_F(FileActionsTest, InTheSearchViewARowStandsForTheCallWithItsCallId) {
     db->queSearch.First();
     EXPECT_EQ(db->queSearch.FieldByName("Memo").AsString(), "seen");
     EXPECT_EQ(db->tblCalls.RecordCount(), 3);
+}
+
+namespace {
+
+// A stand-in for xdg-email on PATH that keeps its command line and exits as told.
+class FakeXdgEmail {
+public:
+    explicit FakeXdgEmail(int exitCode = 0) {
+        const QString script = bin.path() + "/xdg-email";
+        QFile f(script);
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + QFile::encodeName(Log()) + "\"\nexit " +
+                QByteArray::number(exitCode) + "\n");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
+    }
+    ~FakeXdgEmail() { qputenv("PATH", oldPath); }
+    QString Log() const { return bin.path() + "/args"; }
+    // The command line it was given; empty when it was not run.
+    QStringList Arguments() const {
+        QFile f(Log());
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        QStringList args;
+        for (const QByteArray& a : f.readAll().split('\0')) args << QString::fromUtf8(a);
+        args.removeLast();  // after the last NUL
+        return args;
+    }
+
+private:
+    QTemporaryDir bin;
+    QByteArray oldPath;
+};
+
+}  // namespace
+
+TEST_F(FileActionsTest, MovingSetsTheFolderInBothViews) {
+    for (int i = 0; i < 3; ++i) File(0, "m");
+    const QString folder = "OTHERFLD";
+    logger.Rows = {0, 2};
+    actions->MoveTo(QString());  // cancelled: nothing
+    actions->MoveTo(folder);
+    db->tblCalls.SetFiltered(false);
+    QStringList folders;
+    for (db->tblCalls.First(); !db->tblCalls.Eof(); db->tblCalls.Next())
+        folders << QString::fromStdString(db->tblCalls.FieldByName("FolderId").AsString());
+    EXPECT_EQ(folders, (QStringList{folder, db->MainFolderId, folder}));
+}
+
+TEST_F(FileActionsTest, CopyingRecordingsOutAndOntoThemselves) {
+    File(0, "a", 4);
+    settings.cbxRecordCalls = 3;
+    File(1, "smdr");  // no recording: passed over
+    settings.cbxRecordCalls = 2;
+    File(0, "c", 8);
+    QFile::remove(settings.edtFolder + "0_20261209_090002.wav");  // gone since
+    File(1, "d", 2);
+    QTemporaryDir out;
+    db->tblCalls.SetRecNo(1);
+    logger.Rows = {0};
+    EXPECT_EQ(actions->CopySuggestion(), "0_20261209_090000.wav");
+    logger.Rows = {0, 1, 2, 3};
+    EXPECT_EQ(actions->CopySuggestion(), "Selected Files");
+    actions->CopyToFolder(out.path());
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
+              (QStringList{"0_20261209_090000.wav", "1_20261209_090003.wav"}));
+    EXPECT_EQ(QFileInfo(out.path() + "/0_20261209_090000.wav").size(), 4 * 1024);
+    EXPECT_EQ(logger.Cleared, 1);
+
+    // Into the recordings folder itself: every recording stays whole.
+    logger.Rows = {0, 3};
+    actions->CopyToFolder(settings.edtFolder);
+    EXPECT_EQ(QFileInfo(settings.edtFolder + "0_20261209_090000.wav").size(), 4 * 1024);
+    EXPECT_EQ(QFileInfo(settings.edtFolder + "1_20261209_090003.wav").size(), 2 * 1024);
+}
+
+TEST_F(FileActionsTest, EmailAttachesTheRecordingsThatExistThroughXdgEmail) {
+    File(0, "a");
+    settings.cbxRecordCalls = 3;
+    File(1, "smdr");
+    settings.cbxRecordCalls = 2;
+    File(0, "c");
+    QFile::remove(settings.edtFolder + "0_20261209_090002.wav");
+    File(1, "d");
+    db->tblCalls.Last();
+    actions->UpdateFileActions();
+    FakeXdgEmail mail;
+    logger.Rows = {3, 1, 2, 0};
+    EXPECT_TRUE(actions->EmailFiles());
+    EXPECT_EQ(mail.Arguments(),
+              (QStringList{"--body", TFileActions::MailBody(), "--attach",
+                           settings.edtFolder + "1_20261209_090003.wav", "--attach",
+                           settings.edtFolder + "0_20261209_090000.wav"}));
+    EXPECT_EQ(TFileActions::MailBody(), "Hello,\n\n\nRecorded with Pelmorant\n" +
+                                            QString(BrowsingTexts::kProductAddress) + "\n");
+    // The missing file is said, the SMDR row is not.
+    EXPECT_EQ(messages.shown, QStringList{"file 0_20261209_090002.wav not found"});
+    EXPECT_EQ(logger.Cleared, 1);
+}
+
+TEST_F(FileActionsTest, AMailProgramThatCannotTakeTheMessageIsSaid) {
+    File(0, "a");
+    actions->UpdateFileActions();
+    {
+        FakeXdgEmail failing(4);
+        logger.Rows = {0};
+        EXPECT_FALSE(actions->EmailFiles());
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown.first(),
+                  QString(BrowsingTexts::kMailFailed).arg(BrowsingTexts::kMailGeneralFailure));
+    }
+    // No xdg-email at all.
+    messages.shown.clear();
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    logger.Rows = {0};
+    EXPECT_FALSE(actions->EmailFiles());
+    qputenv("PATH", path);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown.first().contains("xdg-email"));
+}
+
+TEST_F(FileActionsTest, TheMoveDialogGivesTheChosenFolderOrNothing) {
+    TfmMoveTo dialog(db->Tree);
+    EXPECT_EQ(dialog.windowTitle(), "Move");
+    QTimer::singleShot(0, [&] { dialog.OkButton()->click(); });
+    EXPECT_EQ(dialog.ChooseFolder(), db->MainFolderId);
+    QTimer::singleShot(0, [&] { dialog.reject(); });
+    EXPECT_EQ(dialog.ChooseFolder(), QString());
 }
