@@ -1,7 +1,11 @@
 #include "TCallsGrid.h"
 
+#include <QAction>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMenu>
 
 TCallsGrid::TCallsGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -11,6 +15,50 @@ TCallsGrid::TCallsGrid(QWidget* parent) : QTableView(parent) {
     setDragDropMode(QAbstractItemView::DragOnly);
     verticalHeader()->hide();
     horizontalHeader()->setFixedHeight(18);  // one title row
+    menu_ = new QMenu(this);
+    selectAll_ = new QAction("Select all", this);
+    selectAll_->setObjectName("pmiSelectAll");
+    selectAll_->setShortcut(QKeySequence("Ctrl+A"));
+    connect(selectAll_, &QAction::triggered, this, &QTableView::selectAll);
+    unselectAll_ = new QAction("Unselect All", this);
+    unselectAll_->setObjectName("pmiUnselectAll");
+    unselectAll_->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(unselectAll_, &QAction::triggered, this, &TCallsGrid::ClearRowSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        selectAll_->setEnabled(model() && model()->rowCount() > 0);
+        menu_->popup(viewport()->mapToGlobal(at));
+    });
+}
+
+void TCallsGrid::SetContextActions(const QList<QAction*>& before, const QList<QAction*>& after) {
+    menu_->clear();
+    menu_->addActions(before);
+    menu_->addAction(selectAll_);
+    menu_->addAction(unselectAll_);
+    menu_->addSeparator();
+    menu_->addActions(after);
+}
+
+void TCallsGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        ClearRowSelection();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+        emit deleteRequested();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TCallsGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // Only when the user moves to another control: a menu or a dialog of an action on the
+    // selected rows takes the focus too, and the rows must stay selected for it.
+    const Qt::FocusReason r = event->reason();
+    if (r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason)
+        ClearRowSelection();
 }
 
 std::vector<int> TCallsGrid::TargetRows() const {

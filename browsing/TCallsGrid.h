@@ -1,9 +1,15 @@
 // A call grid: read-only, whole-row multi-selection, rows dragged onto folders. The logger and
-// the search view each show one.
+// the search view each show one. Its context menu holds the file actions given to it, with
+// "Select all" and "Unselect All"; Esc clears the selection, Ctrl+Delete (Ctrl alone) asks for
+// "Delete File(s)...", and moving to another control clears the selection.
 #pragma once
 
+#include <QList>
 #include <QTableView>
 #include <vector>
+
+class QAction;
+class QMenu;
 
 #include "ICallRows.h"
 
@@ -11,8 +17,25 @@ class TCallsGrid : public QTableView, public ICallRows {
     Q_OBJECT
 public:
     explicit TCallsGrid(QWidget* parent = nullptr);
+    // The context menu: `before` ("Memo...", "Delete File(s)...", "Move to...", "Copy to
+    // folder..."), "Select all", "Unselect All", a separator, then `after` ("Email wav file
+    // to...").
+    void SetContextActions(const QList<QAction*>& before, const QList<QAction*>& after);
+    QMenu* ContextMenu() const { return menu_; }
     // Target rows of an action: the selected rows in selection order, or the current row.
     std::vector<int> TargetRows() const override;
     void SetCurrentRow(int row) override;
     void ClearRowSelection() override;
+
+signals:
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QMenu* menu_ = nullptr;
+    QAction* selectAll_ = nullptr;
+    QAction* unselectAll_ = nullptr;
 };

@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev xdg-utils
     sqlite3 libsqlite3-dev libxml2-utils python3 hyperfine
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libgsm1-dev libmp3lame-dev libmpg123-dev nettle-dev libcurl4-openssl-dev

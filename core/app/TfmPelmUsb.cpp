@@ -97,6 +97,15 @@ TfmPelmUsb::TfmPelmUsb(TMainController& controller, TMainPages pages, QWidget* p
     pages_.Logger->SetTreeWidth(layout.Panel13Width, layout.Geometry.width());
     pages_.Player->setFixedHeight(layout.Panel2Height);
 
+    // The grids' context menus and their delete key.
+    for (TCallsGrid* grid : {gdLogger(), gdSearch()}) {
+        grid->SetContextActions(
+            {Action("mmiMemo"), Action("mmiDelete"), Action("mmiMoveTo"), Action("mmiCopyTo")},
+            {Action("mmiEmail")});
+        connect(grid, &TCallsGrid::deleteRequested, this,
+                [this] { controller_.Run(FileCommand::DeleteFiles); });
+    }
+
     // Column widths.
     LoadGridLayout();
     connect(gdLogger()->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {

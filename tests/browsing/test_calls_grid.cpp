@@ -1,5 +1,10 @@
 // The logger grid: its columns over the Calls table, and the rows an action targets.
+#include <QAction>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "DatabaseFixture.h"
 #include "TCallsGrid.h"
@@ -44,4 +49,49 @@ TEST_F(DatabaseFixture, LoggerGridShowsTheCallsInItsColumnsAndTargetsRowsInSelec
     grid.selectionModel()->select(model.index(0, 0),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(rows.TargetRows(), (std::vector<int>{3, 0}));
+}
+
+TEST_F(DatabaseFixture, TheGridsContextMenuAndKeys) {
+    TfmPelmorantDB db(globals, settings);
+    ASSERT_TRUE(db.OpenDatabase());
+    for (int i = 0; i < 3; ++i) {
+        db.tblCalls.Append();
+        db.tblCalls.FieldByName("callID").SetAsString("call" + std::to_string(i));
+        db.tblCalls.Post();
+    }
+    TLoggerModel model(&db.tblCalls);
+    QWidget window;
+    auto* grid = new TCallsGrid(&window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 300);
+    model.Attach(grid);
+    QAction memo("Memo...", nullptr), del("Delete File(s)...", nullptr),
+        move("Move to...", nullptr), copy("Copy to folder...", nullptr),
+        mail("Email wav file to...", nullptr);
+    grid->SetContextActions({&memo, &del, &move, &copy}, {&mail});
+    QStringList items;
+    for (QAction* a : grid->ContextMenu()->actions())
+        items << (a->isSeparator() ? QString("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"Memo...", "Delete File(s)...", "Move to...", "Copy to folder...",
+                                  "Select all", "Unselect All", "-", "Email wav file to..."}));
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    grid->setFocus();
+    grid->selectAll();
+    EXPECT_EQ(grid->TargetRows().size(), 3u);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_TRUE(grid->selectionModel()->selectedRows().isEmpty());
+
+    QSignalSpy deletes(grid, &TCallsGrid::deleteRequested);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(deletes.count(), 0);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(deletes.count(), 1);
+
+    // Leaving the grid for another control clears its selection.
+    grid->selectAll();
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(grid->selectionModel()->selectedRows().isEmpty());
 }
