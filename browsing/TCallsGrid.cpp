@@ -40,6 +40,21 @@ void TCallsGrid::SetContextActions(const QList<QAction*>& before, const QList<QA
     menu_->addActions(after);
 }
 
+void TCallsGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    emit rowsChanged();
+}
+
+void TCallsGrid::rowsInserted(const QModelIndex& parent, int start, int end) {
+    QTableView::rowsInserted(parent, start, end);
+    emit rowsChanged();
+}
+
+void TCallsGrid::reset() {
+    QTableView::reset();
+    emit rowsChanged();
+}
+
 void TCallsGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         ClearRowSelection();

@@ -29,8 +29,13 @@ public:
 
 signals:
     void deleteRequested();
+    // The rows or the current row changed (for the navigator's buttons).
+    void rowsChanged();
 
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void reset() override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -7,6 +7,7 @@
 
 #include "TCallsGrid.h"
 #include "TFolderTreeView.h"
+#include "TGridNavigator.h"
 
 TLoggerPage::TLoggerPage(QWidget* parent) : QWidget(parent) {
     setObjectName("tsLogger");
@@ -22,11 +23,18 @@ TLoggerPage::TLoggerPage(QWidget* parent) : QWidget(parent) {
     tree_->setObjectName("tree");
     tree_->setAccessibleName("Folders");
     column->addWidget(tree_);
-    grid_ = new TCallsGrid(splitter_);
+    auto* gridPanel = new QWidget(splitter_);
+    auto* gridColumn = new QVBoxLayout(gridPanel);
+    gridColumn->setContentsMargins(0, 0, 0, 0);
+    gridColumn->setSpacing(0);
+    grid_ = new TCallsGrid(gridPanel);
     grid_->setObjectName("gdLogger");
     grid_->setAccessibleName("Calls");
+    navigator_ = new TGridNavigator(*grid_, gridPanel);
+    gridColumn->addWidget(grid_, 1);
+    gridColumn->addWidget(navigator_);
     splitter_->addWidget(treePanel_);
-    splitter_->addWidget(grid_);
+    splitter_->addWidget(gridPanel);
     splitter_->setStretchFactor(1, 1);
     row->addWidget(splitter_);
 }

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "TCallsGrid.h"
+#include "TGridNavigator.h"
 
 TSearchPage::TSearchPage(QWidget* parent) : QWidget(parent) {
     setObjectName("tsSearch");
@@ -15,6 +16,8 @@ TSearchPage::TSearchPage(QWidget* parent) : QWidget(parent) {
     grid_ = new TCallsGrid(this);
     grid_->setObjectName("gdSearch");
     grid_->setAccessibleName("Search results");
+    navigator_ = new TGridNavigator(*grid_, this);
     column->addWidget(criteria_);
     column->addWidget(grid_, 1);
+    column->addWidget(navigator_);
 }

@@ -1,10 +1,12 @@
-// The Search page: the search criteria above (the scroll box "ScrollBox1") and the search grid.
+// The Search page: the search criteria above (the scroll box "ScrollBox1"), the search grid and
+// its navigator bar.
 #pragma once
 
 #include <QWidget>
 
 class QScrollArea;
 class TCallsGrid;
+class TGridNavigator;
 
 class TSearchPage : public QWidget {
     Q_OBJECT
@@ -13,8 +15,10 @@ public:
 
     TCallsGrid* gdSearch() const { return grid_; }
     QScrollArea* ScrollBox1() const { return criteria_; }
+    TGridNavigator* Navigator() const { return navigator_; }
 
 private:
     QScrollArea* criteria_ = nullptr;
     TCallsGrid* grid_ = nullptr;
+    TGridNavigator* navigator_ = nullptr;
 };

@@ -1095,23 +1095,30 @@ std::string TVolgaDataset::DisplayTextAt(int row, int fieldIndex) {
 void TVolgaDataset::ExportToText(const std::string& fileName, char separator) {
     CheckActive();
     PostPendingEdit();
-    auto quote = [separator](const std::string& s) {
-        if (separator == '\t') return s;
-        std::string q = "\"";
-        for (char c : s) {
-            if (c == '"') q += '"';
-            q += c;
+    std::string out;
+    // Appends a value: as it is with the tab, else quoted with inner quotes doubled.
+    auto put = [&out, separator](const std::string& s) {
+        if (separator == '\t') {
+            out += s;
+            return;
         }
-        q += '"';
-        return q;
+        out += '"';
+        size_t from = 0;
+        for (size_t q = s.find('"'); q != std::string::npos; q = s.find('"', q + 1)) {
+            out.append(s, from, q + 1 - from);
+            out += '"';
+            from = q + 1;
+        }
+        out.append(s, from, std::string::npos);
+        out += '"';
     };
     std::vector<int> cols;
     for (const auto& f : fields_)
         if (f->Calculated() || !IsBlobType(f->stored_->DataType)) cols.push_back(f->FieldNo());
-    std::string out;
+    out.reserve(static_cast<size_t>(RecordCount() + 1) * (cols.size() * 14 + 2));
     for (size_t i = 0; i < cols.size(); ++i) {
         if (i) out += separator;
-        out += quote(fields_[static_cast<size_t>(cols[i])]->Label());
+        put(fields_[static_cast<size_t>(cols[i])]->Label());
     }
     out += "\r\n";
     bool anyCalc = calcCount_ > 0;
@@ -1124,7 +1131,7 @@ void TVolgaDataset::ExportToText(const std::string& fileName, char separator) {
         calcOverride_ = &area;
         for (size_t i = 0; i < cols.size(); ++i) {
             if (i) out += separator;
-            out += quote(fields_[static_cast<size_t>(cols[i])]->AsString());
+            put(fields_[static_cast<size_t>(cols[i])]->AsString());
         }
         out += "\r\n";
     }

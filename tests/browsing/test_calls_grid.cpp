@@ -5,9 +5,11 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include "DatabaseFixture.h"
 #include "TCallsGrid.h"
+#include "TGridNavigator.h"
 #include "TLoggerModel.h"
 #include "TfmPelmorantDB.h"
 
@@ -94,4 +96,37 @@ TEST_F(DatabaseFixture, TheGridsContextMenuAndKeys) {
     grid->selectAll();
     other->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(grid->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(DatabaseFixture, TheNavigatorUnderAGridMovesItsRowAndDeletes) {
+    TfmPelmorantDB db(globals, settings);
+    ASSERT_TRUE(db.OpenDatabase());
+    TLoggerModel model(&db.tblCalls);
+    TCallsGrid grid;
+    grid.setObjectName("gdLogger");
+    TGridNavigator bar(grid);
+    model.Attach(&grid);
+    for (const char* name : {"First", "Prior", "Next", "Last", "Delete"}) {
+        ASSERT_NE(bar.Button(name), nullptr) << name;
+        EXPECT_EQ(bar.Button(name)->accessibleName(), name);
+        EXPECT_FALSE(bar.Button(name)->isEnabled()) << name;  // no calls
+    }
+    EXPECT_EQ(bar.Button("Delete")->toolTip(), "Delete");
+    for (int i = 0; i < 3; ++i) {
+        db.tblCalls.Append();
+        db.tblCalls.FieldByName("callID").SetAsString("call" + std::to_string(i));
+        db.tblCalls.Post();
+    }
+    model.Refresh();
+    bar.Button("Last")->click();
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+    EXPECT_FALSE(bar.Button("Next")->isEnabled());
+    bar.Button("Prior")->click();
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+    bar.Button("First")->click();
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    EXPECT_FALSE(bar.Button("Prior")->isEnabled());
+    QSignalSpy deletes(&grid, &TCallsGrid::deleteRequested);
+    bar.Button("Delete")->click();
+    EXPECT_EQ(deletes.count(), 1);
 }
