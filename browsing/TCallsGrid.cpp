@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 TCallsGrid::TCallsGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -24,6 +25,7 @@ TCallsGrid::TCallsGrid(QWidget* parent) : QTableView(parent) {
     unselectAll_->setObjectName("pmiUnselectAll");
     unselectAll_->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(unselectAll_, &QAction::triggered, this, &TCallsGrid::ClearRowSelection);
+    StartRowDrag = [this] { startDrag(Qt::MoveAction); };
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         selectAll_->setEnabled(model() && model()->rowCount() > 0);
@@ -53,6 +55,35 @@ void TCallsGrid::rowsInserted(const QModelIndex& parent, int start, int end) {
 void TCallsGrid::reset() {
     QTableView::reset();
     emit rowsChanged();
+}
+
+void TCallsGrid::SetRowDragging(bool on) {
+    rowDragging_ = on;
+    setDragEnabled(on);
+    setDragDropMode(on ? QAbstractItemView::DragOnly : QAbstractItemView::NoDragDrop);
+}
+
+void TCallsGrid::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    // The viewport lies below the title row: every press on it arms.
+    dragArmed_ = rowDragging_ && event->button() == Qt::LeftButton;
+    pressedAt_ = event->position().toPoint();
+}
+
+void TCallsGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragArmed_ || !(event->buttons() & Qt::LeftButton)) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    // Armed: the view's own drag start (at a shorter distance) does not run.
+    if ((event->position().toPoint() - pressedAt_).manhattanLength() < kDragThreshold) return;
+    dragArmed_ = false;
+    if (model() && model()->rowCount() > 0 && StartRowDrag) StartRowDrag();
+}
+
+void TCallsGrid::mouseReleaseEvent(QMouseEvent* event) {
+    dragArmed_ = false;
+    QTableView::mouseReleaseEvent(event);
 }
 
 void TCallsGrid::keyPressEvent(QKeyEvent* event) {

@@ -16,6 +16,7 @@ TSearchPage::TSearchPage(QWidget* parent) : QWidget(parent) {
     grid_ = new TCallsGrid(this);
     grid_->setObjectName("gdSearch");
     grid_->setAccessibleName("Search results");
+    grid_->SetRowDragging(false);  // rows are dragged from the logger grid only
     navigator_ = new TGridNavigator(*grid_, this);
     column->addWidget(criteria_);
     column->addWidget(grid_, 1);

@@ -1,8 +1,10 @@
 // The logger grid: its columns over the Calls table, and the rows an action targets.
 #include <QAction>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -129,4 +131,50 @@ TEST_F(DatabaseFixture, TheNavigatorUnderAGridMovesItsRowAndDeletes) {
     QSignalSpy deletes(&grid, &TCallsGrid::deleteRequested);
     bar.Button("Delete")->click();
     EXPECT_EQ(deletes.count(), 1);
+}
+
+TEST_F(DatabaseFixture, ARowDragStartsAfterTwentyPixelsWithTheButtonDown) {
+    TfmPelmorantDB db(globals, settings);
+    ASSERT_TRUE(db.OpenDatabase());
+    TLoggerModel model(&db.tblCalls);
+    TCallsGrid grid;
+    model.Attach(&grid);
+    grid.resize(400, 300);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    int drags = 0;
+    grid.StartRowDrag = [&] { ++drags; };
+    QWidget* port = grid.viewport();
+    auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, port->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(port, &e);
+    };
+    // No rows: no drag.
+    mouse(QEvent::MouseButtonPress, {20, 10}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {20, 40}, Qt::LeftButton);
+    EXPECT_EQ(drags, 0);
+    mouse(QEvent::MouseButtonRelease, {20, 40}, Qt::NoButton);
+
+    db.tblCalls.Append();
+    db.tblCalls.FieldByName("callID").SetAsString("call0");
+    db.tblCalls.Post();
+    model.Refresh();
+    mouse(QEvent::MouseButtonPress, {20, 10}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {20, 29}, Qt::LeftButton);  // 19 pixels
+    EXPECT_EQ(drags, 0);
+    mouse(QEvent::MouseMove, {20, 30}, Qt::LeftButton);
+    EXPECT_EQ(drags, 1);
+    mouse(QEvent::MouseMove, {20, 60}, Qt::LeftButton);  // once per press
+    EXPECT_EQ(drags, 1);
+    mouse(QEvent::MouseButtonRelease, {20, 60}, Qt::NoButton);
+    // Released: disarmed.
+    mouse(QEvent::MouseMove, {20, 90}, Qt::LeftButton);
+    EXPECT_EQ(drags, 1);
+    // The search grid's rows are not dragged.
+    grid.SetRowDragging(false);
+    mouse(QEvent::MouseButtonPress, {20, 10}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {20, 40}, Qt::LeftButton);
+    EXPECT_EQ(drags, 1);
 }
