@@ -15,7 +15,9 @@ constexpr int64_t kMsPerDay = kMSecsPerDay;
 // Calendar arithmetic over the proleptic Gregorian calendar. Day numbers are those of the Date
 // encoding: 1 January of year 1 is day 1.
 
-constexpr bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+constexpr bool IsLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 constexpr int DaysInMonth(int y, int m) {
     constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -97,17 +99,25 @@ int ExpandTwoDigitYear(int y) {
 
 const char* const kMonthShort[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char* const kMonthLong[12] = {"January", "February", "March",     "April",
-                                    "May",     "June",     "July",      "August",
-                                    "September", "October", "November", "December"};
+const char* const kMonthLong[12] = {"January",   "February", "March",    "April",
+                                    "May",       "June",     "July",     "August",
+                                    "September", "October",  "November", "December"};
 const char* const kDayShort[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kDayLong[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 bool StartsWithCI(std::string_view s, size_t pos, std::string_view word) {
     if (s.size() - pos < word.size()) return false;
@@ -119,7 +129,20 @@ bool StartsWithCI(std::string_view s, size_t pos, std::string_view word) {
 // ---------------------------------------------------------------------------------------------
 // Format strings, split into elements.
 
-enum class FK { Literal, Day, DayName, Month, MonthName, Year2, Year4, Hour, Minute, Second, MSec, AmPm };
+enum class FK {
+    Literal,
+    Day,
+    DayName,
+    Month,
+    MonthName,
+    Year2,
+    Year4,
+    Hour,
+    Minute,
+    Second,
+    MSec,
+    AmPm
+};
 
 struct FElem {
     FK Kind = FK::Literal;
@@ -202,7 +225,9 @@ std::vector<FElem> SplitFormat(std::string_view f) {
                     e.Width = k == 3 ? 3 : 4;
                 }
                 break;
-            case 'y': e.Kind = k <= 2 ? FK::Year2 : FK::Year4; break;
+            case 'y':
+                e.Kind = k <= 2 ? FK::Year2 : FK::Year4;
+                break;
             case 'h':
                 e.Kind = FK::Hour;
                 e.Width = k >= 2 ? 2 : 1;
@@ -233,8 +258,28 @@ void AppendNumber(std::string& out, int64_t v, int width) {
 }
 
 // Formats one format string with the given calendar parts (dow: 0 = Sunday).
+// The elements of a format string. A long list of values is formatted with the same one or two
+// formats (a date and a time, say): the last two are kept per thread.
+const std::vector<FElem>& SplitFormatCached(std::string_view format) {
+    struct Slot {
+        std::string Format;
+        std::vector<FElem> Elems;
+        bool Used = false;
+    };
+    static thread_local Slot slots[2];
+    static thread_local int next = 0;
+    for (Slot& slot : slots)
+        if (slot.Used && slot.Format == format) return slot.Elems;
+    Slot& slot = slots[next];
+    next = 1 - next;
+    slot.Format = std::string(format);
+    slot.Elems = SplitFormat(format);
+    slot.Used = true;
+    return slot.Elems;
+}
+
 std::string FormatWith(std::string_view format, int y, int mo, int d, int dow, int32_t ms) {
-    std::vector<FElem> elems = SplitFormat(format);
+    const std::vector<FElem>& elems = SplitFormatCached(format);
     bool twelveHour = false;
     for (const FElem& e : elems)
         if (e.Kind == FK::AmPm) twelveHour = true;
@@ -242,13 +287,27 @@ std::string FormatWith(std::string_view format, int y, int mo, int d, int dow, i
     std::string out;
     for (const FElem& e : elems) {
         switch (e.Kind) {
-            case FK::Literal: out += e.Text; break;
-            case FK::Day: AppendNumber(out, d, e.Width); break;
-            case FK::DayName: out += (e.Width == 3 ? kDayShort : kDayLong)[dow]; break;
-            case FK::Month: AppendNumber(out, mo, e.Width); break;
-            case FK::MonthName: out += (e.Width == 3 ? kMonthShort : kMonthLong)[mo - 1]; break;
-            case FK::Year2: AppendNumber(out, y % 100, 2); break;
-            case FK::Year4: AppendNumber(out, y, 4); break;
+            case FK::Literal:
+                out += e.Text;
+                break;
+            case FK::Day:
+                AppendNumber(out, d, e.Width);
+                break;
+            case FK::DayName:
+                out += (e.Width == 3 ? kDayShort : kDayLong)[dow];
+                break;
+            case FK::Month:
+                AppendNumber(out, mo, e.Width);
+                break;
+            case FK::MonthName:
+                out += (e.Width == 3 ? kMonthShort : kMonthLong)[mo - 1];
+                break;
+            case FK::Year2:
+                AppendNumber(out, y % 100, 2);
+                break;
+            case FK::Year4:
+                AppendNumber(out, y, 4);
+                break;
             case FK::Hour: {
                 int hh = h;
                 if (twelveHour) {
@@ -258,9 +317,15 @@ std::string FormatWith(std::string_view format, int y, int mo, int d, int dow, i
                 AppendNumber(out, hh, e.Width);
                 break;
             }
-            case FK::Minute: AppendNumber(out, n, e.Width); break;
-            case FK::Second: AppendNumber(out, s, e.Width); break;
-            case FK::MSec: AppendNumber(out, z, e.Width); break;
+            case FK::Minute:
+                AppendNumber(out, n, e.Width);
+                break;
+            case FK::Second:
+                AppendNumber(out, s, e.Width);
+                break;
+            case FK::MSec:
+                AppendNumber(out, z, e.Width);
+                break;
             case FK::AmPm: {
                 // "am/pm" gives the first or the second marker, in the letter case written.
                 size_t slash = e.Text.find('/');
@@ -276,8 +341,7 @@ std::string FormatWith(std::string_view format, int y, int mo, int d, int dow, i
 // Parsing helpers.
 
 // Reads 1..maxDigits digits (exactly `exact` when non-zero); fails when more digits follow.
-bool ReadNumber(std::string_view s, size_t& pos, int maxDigits, int exact, int& value,
-                int& count) {
+bool ReadNumber(std::string_view s, size_t& pos, int maxDigits, int exact, int& value, int& count) {
     size_t start = pos;
     int limit = exact ? exact : maxDigits;
     value = 0;
@@ -382,12 +446,15 @@ bool ParseDatePart(std::string_view format, std::string_view s, size_t& pos, int
                 if (pos == start) return false;
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
     // A year typed with one or two digits is a two-digit year, whatever the format says.
-    if (y < 0) y = CurrentYear();
-    else if (yearDigits <= 2) y = ExpandTwoDigitYear(y);
+    if (y < 0)
+        y = CurrentYear();
+    else if (yearDigits <= 2)
+        y = ExpandTwoDigitYear(y);
     if (m < 0) m = 1;
     if (d < 0) d = 1;
     if (!ValidDate(y, m, d)) return false;
@@ -457,7 +524,9 @@ std::string_view TrimView(std::string_view s) {
 
 }  // namespace
 
-TVolgaFormatSettings TVolgaFormatSettings::Iso() { return TVolgaFormatSettings(); }
+TVolgaFormatSettings TVolgaFormatSettings::Iso() {
+    return TVolgaFormatSettings();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Text forms.
@@ -644,7 +713,9 @@ int32_t TVolgaFormatSettings::DateToDayNumber(TDateTime value) {
     return static_cast<int32_t>(ToTimeStamp(value).Day);
 }
 
-int32_t TVolgaFormatSettings::TimeToMs(TDateTime value) { return ToTimeStamp(value).Ms; }
+int32_t TVolgaFormatSettings::TimeToMs(TDateTime value) {
+    return ToTimeStamp(value).Ms;
+}
 
 double TVolgaFormatSettings::DateTimeToStamp(TDateTime value) {
     TimeStamp ts = ToTimeStamp(value);
