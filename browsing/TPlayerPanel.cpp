@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 
 namespace {
@@ -10,12 +11,14 @@ namespace {
 struct TransportButton {
     const char* Name;
     const char* Caption;
+    QStyle::StandardPixmap Icon;  // the platform's standard media pictures
 };
-const TransportButton kButtons[] = {{"btnPlay", "Play"},
-                                    {"btnPause", "Pause"},
-                                    {"btnStop", "Stop"},
-                                    {"btnRewind", "Rewind"},
-                                    {"btnFastForward", "Fast forward"}};
+const TransportButton kButtons[] = {
+    {"btnPlay", "Play", QStyle::SP_MediaPlay},
+    {"btnPause", "Pause", QStyle::SP_MediaPause},
+    {"btnStop", "Stop", QStyle::SP_MediaStop},
+    {"btnRewind", "Rewind", QStyle::SP_MediaSeekBackward},
+    {"btnFastForward", "Fast forward", QStyle::SP_MediaSeekForward}};
 
 }  // namespace
 
@@ -26,6 +29,7 @@ TPlayerPanel::TPlayerPanel(QWidget* parent) : QWidget(parent) {
         auto* b = new QToolButton(this);
         b->setObjectName(spec.Name);
         b->setAccessibleName(spec.Caption);
+        b->setIcon(style()->standardIcon(spec.Icon));
         b->setToolTip(spec.Caption);
         b->setEnabled(false);  // the player comes with its part of the program
         row->addWidget(b);
