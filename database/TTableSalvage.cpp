@@ -61,12 +61,13 @@ TTableSalvage::Result TTableSalvage::Salvage(const QString& dataDir, const QStri
     Result result;
     result.FileName = fileName;
     const QString path = dataDir + "/" + fileName;
-    Loads(path, &result.Reason);
 
-    // What the file still holds, and what its copy holds.
+    // What the file still holds (with the reason it does not load whole), and what its copy
+    // holds.
     TVolgaCursor fromFile, fromCopy;
-    std::string ignored;
-    const bool fileRead = ReadAsMuchAsCan(path, fromFile, ignored);
+    std::string reason;
+    const bool fileRead = ReadAsMuchAsCan(path, fromFile, reason);
+    result.Reason = QString::fromStdString(reason);
     const QString copyPath = dataDir + "/backupDB/" + fileName;
     TVolgaCursor whole;
     std::string copyImage, copyError;

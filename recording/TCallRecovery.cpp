@@ -137,14 +137,7 @@ void TCallRecovery::RecoverInterruptedCalls(const QStringList& temporaries, Summ
         bool mp3 = false;
         if (!MendOrRemove(path, true, audio, seconds, mp3, summary)) continue;
         const TDateTime start = stop - seconds / 86400.0;
-        Tchannel c = n < channels_.Count() ? channels_[n] : Tchannel();
-        c.Number = n;
-        c.StartTime = start;
-        c.StopTime = stop;
-        c.Dtmf.clear();
-        c.CallerId.clear();
-        c.CallerName.clear();
-        if (!completion_.Keeps(c)) {
+        if (!completion_.Keeps(FoundCall(n, start, stop))) {
             if (settings_.cbxRecordCalls != 3) QFile::remove(path);
             LogGeneral(RecordingTexts::kRecoveredRejected + path);
             ++summary.Rejected;
@@ -219,16 +212,23 @@ bool TCallRecovery::MendOrRemove(const QString& path, bool toEnd, uint64_t& audi
     return true;
 }
 
-bool TCallRecovery::FileFound(int channel, TDateTime start, TDateTime stop, const QString& fileName,
-                              Summary& summary) {
+// A call found without its record: the channel's settings, its times, no caller details (they
+// were only in memory).
+Tchannel TCallRecovery::FoundCall(int channel, TDateTime start, TDateTime stop) const {
     Tchannel c = channel < channels_.Count() ? channels_[channel] : Tchannel();
     c.Number = channel;
     c.StartTime = start;
     c.StopTime = stop;
-    c.FileName = fileName;
     c.Dtmf.clear();
     c.CallerId.clear();
     c.CallerName.clear();
+    return c;
+}
+
+bool TCallRecovery::FileFound(int channel, TDateTime start, TDateTime stop, const QString& fileName,
+                              Summary& summary) {
+    Tchannel c = FoundCall(channel, start, stop);
+    c.FileName = fileName;
     try {
         std::lock_guard<std::recursive_mutex> lock(*c.Lock);
         db_.AddRecoveredCall(c, RecordingTexts::kRecoveredMemo);

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Tchannel.h"
 #include "VolgaTypes.h"
 
 class ICallFiling;
@@ -55,6 +56,7 @@ private:
     void FileRecordingsWithoutRecord(const QStringList& recordings, Summary& summary);
     bool MendOrRemove(const QString& path, bool toEnd, uint64_t& audio, double& seconds, bool& mp3,
                       Summary& summary);
+    Tchannel FoundCall(int channel, TDateTime start, TDateTime stop) const;
     bool FileFound(int channel, TDateTime start, TDateTime stop, const QString& fileName,
                    Summary& summary);
 
