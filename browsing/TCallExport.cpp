@@ -32,26 +32,24 @@ bool TCallExport::ExportCallData(QString* error) {
     TVolgaTable& table = db_.tblExport;
     try {
         table.SetTableName("Calls.d");
-        table.Open();  // the calls as stored in the file
+        // The calls as stored in the file, read as they are written out.
         switch (format) {
             case 0:
-                table.ExportToText(file, '\t');
+                table.ExportFileToText(file, '\t');
                 break;
             case 1:
-                table.ExportToText(file, ',');
+                table.ExportFileToText(file, ',');
                 break;
             case 2:
-                table.ExportToText(file, ';');
+                table.ExportFileToText(file, ';');
                 break;
             case 3:
-                table.ExportToXML(file, "UTF-8");
+                table.ExportFileToXML(file, "UTF-8");
                 break;
             default:
                 break;
         }
-        table.Close();
     } catch (const std::exception& e) {
-        if (table.Active()) table.Close();
         const QString message = QString::fromUtf8(e.what());
         if (error) *error = message;
         ShowMessage(message);

@@ -478,6 +478,32 @@ struct CountRecords {
     void End(uint32_t, int32_t) {}
 };
 
+// Fills one record object again for every record and shows it to the visitor.
+class VisitRecords {
+public:
+    VisitRecords(TVolgaCursor& cursor, const TVolgaCursor::RecordVisitor& each, uint32_t declared)
+        : cursor_(cursor), each_(each), declared_(declared) {}
+
+    void Begin() { rec_.Data.Reset(cursor_.RecordSize(), cursor_.VarCount()); }
+    void Fixed(const FieldStep& s, const uint8_t* bytes, size_t length) {
+        CopyValue(rec_.Data.Bytes.data() + s.Offset, bytes, length);
+    }
+    void Var(const FieldStep& s, const uint8_t* bytes, size_t count) {
+        rec_.Data.Vars[static_cast<size_t>(s.VarIndex)].assign(reinterpret_cast<const char*>(bytes),
+                                                               count);
+    }
+    void End(uint32_t read, int32_t storedSize) {
+        rec_.StoredSize = storedSize;
+        each_(rec_, read, declared_);
+    }
+
+private:
+    TVolgaCursor& cursor_;
+    const TVolgaCursor::RecordVisitor& each_;
+    uint32_t declared_;
+    TVolgaRecord rec_;
+};
+
 }  // namespace
 
 bool TVolgaCursor::LoadFromImage(std::string_view image, std::string& message) {
@@ -495,8 +521,14 @@ bool TVolgaCursor::CheckImage(std::string_view image, std::string& message, int&
     return ok;
 }
 
+bool TVolgaCursor::StreamImage(std::string_view image, std::string& message,
+                               const RecordVisitor& each) {
+    uint32_t read = 0;
+    return LoadInternal(image, message, LoadMode::Stream, &read, &each);
+}
+
 bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, LoadMode mode,
-                                uint32_t* checked) {
+                                uint32_t* checked, const RecordVisitor* each) {
     Clear();
     message.clear();
     // The image is deciphered in place for protected tables, so work on a copy then.
@@ -571,6 +603,9 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
     if (mode == LoadMode::Check) {
         CountRecords sink;
         read = WalkRecords(rd, declared, plan, sink, error);
+    } else if (mode == LoadMode::Stream) {
+        VisitRecords sink(*this, *each, declared);
+        read = WalkRecords(rd, declared, plan, sink, error);
     } else {
         // Never reserve more than the bytes left could hold.
         records_.reserve(std::min<size_t>(declared, rd.Left() / n + 1));
@@ -588,7 +623,7 @@ bool TVolgaCursor::LoadInternal(std::string_view imageIn, std::string& message, 
             return fail(error);
         }
     }
-    if (mode == LoadMode::Check) {
+    if (mode == LoadMode::Check || mode == LoadMode::Stream) {
         *checked = read;
         return true;
     }

@@ -33,6 +33,9 @@ public:
     // Returns false to reject the record (queries use it); it is then not kept. Rejected
     // records still count as read: the load stops after the declared number.
     using LoadHook = std::function<bool(TVolgaCursor&, TVolgaRecord&)>;
+    // Sees one record of a walk; `read` records so far (this one included) of `declared`.
+    using RecordVisitor =
+        std::function<void(const TVolgaRecord&, uint32_t read, uint32_t declared)>;
     // Interactive password prompt: fills the password and returns true, or false on Cancel.
     // `attempt` counts from 1; `lastAttempt` is true for the third.
     using PasswordPrompt = std::function<bool(std::string& password, int attempt)>;
@@ -56,6 +59,11 @@ public:
     // (PartialOpen included), but builds no records: `recordCount` is the number of records a
     // load would keep without a load hook (OnLoadRecord is not called). The fields stay loaded.
     bool CheckImage(std::string_view image, std::string& message, int& recordCount);
+    // Reads a whole image as LoadFromImage does, with the same checks, result and message
+    // (PartialOpen included), but keeps no records: `each` sees every record in file order, one
+    // object refilled for each. The fields stay loaded. For a table that is only read out once:
+    // its records never all take memory together.
+    bool StreamImage(std::string_view image, std::string& message, const RecordVisitor& each);
 
     // Appends the complete image of the table to `out`; returns its length.
     size_t BuildImage(std::string& out);
@@ -122,9 +130,9 @@ public:
     int32_t LastAutoInc() const { return lastAutoInc_; }
 
 private:
-    enum class LoadMode { Header, Records, Check };
+    enum class LoadMode { Header, Records, Check, Stream };
     bool LoadInternal(std::string_view image, std::string& message, LoadMode mode,
-                      uint32_t* checked);
+                      uint32_t* checked, const RecordVisitor* each = nullptr);
     bool ParseSection(std::string_view section, uint32_t fieldCount);
     void Layout();
     bool FindPassword(std::string& dataKey);

@@ -137,6 +137,16 @@ std::string TVolgaDataField::AsString() const {
     }
 }
 
+void TVolgaDataField::AppendText(std::string& out) const {
+    if (Calculated()) {
+        out += AsString();
+        return;
+    }
+    const TVolgaRecordData* data = dataset_->ActiveData();
+    if (data && stored_ && data->Bytes.size() >= dataset_->Cursor()->RecordSize())
+        VolgaAppendValueText(*stored_, *data, dataset_->FormatSettings(), out);
+}
+
 int64_t TVolgaDataField::AsInteger() const { return Value().AsInt(); }
 double TVolgaDataField::AsFloat() const { return Value().AsFloat(); }
 bool TVolgaDataField::AsBoolean() const { return Value().AsBool(); }

@@ -45,6 +45,8 @@ public:
     bool IsNull() const;
     TVolgaValue Value() const;
     std::string AsString() const;
+    // AsString's text appended to `out`.
+    void AppendText(std::string& out) const;
     int64_t AsInteger() const;
     double AsFloat() const;
     bool AsBoolean() const;

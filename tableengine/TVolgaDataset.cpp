@@ -1092,51 +1092,73 @@ std::string TVolgaDataset::DisplayTextAt(int row, int fieldIndex) {
     return ReadAt(row, fieldIndex, [](TVolgaDataField& f) { return f.DisplayText(); });
 }
 
+void TVolgaDataset::ForEachRecord(const std::function<void(int index, int total)>& each) {
+    CheckActive();
+    const bool anyCalc = calcCount_ > 0;
+    const TVolgaRecordData* savedRead = readOverride_;
+    CalcArea* savedCalc = calcOverride_;
+    CalcArea area;
+    const int total = RecordCount();
+    try {
+        for (int row = 0; row < total; ++row) {
+            if (anyCalc) RowCalc(row, area);
+            readOverride_ = &visible_[static_cast<size_t>(row)]->Data;
+            calcOverride_ = &area;
+            each(row, total);
+        }
+    } catch (...) {
+        readOverride_ = savedRead;
+        calcOverride_ = savedCalc;
+        throw;
+    }
+    readOverride_ = savedRead;
+    calcOverride_ = savedCalc;
+}
+
 void TVolgaDataset::ExportToText(const std::string& fileName, char separator) {
     CheckActive();
     PostPendingEdit();
     std::string out;
-    // Appends a value: as it is with the tab, else quoted with inner quotes doubled.
-    auto put = [&out, separator](const std::string& s) {
-        if (separator == '\t') {
-            out += s;
-            return;
+    // A value goes as it is with the tab, else quoted with inner quotes doubled: `open` starts
+    // it and gives where its text begins, `close` ends it.
+    const bool quoted = separator != '\t';
+    auto open = [&out, quoted]() {
+        if (quoted) out += '"';
+        return out.size();
+    };
+    auto close = [&out, quoted](size_t from) {
+        if (!quoted) return;
+        const size_t q = out.find('"', from);
+        if (q != std::string::npos) {
+            const std::string tail = out.substr(q);
+            out.resize(q);
+            for (char c : tail) {
+                out += c;
+                if (c == '"') out += '"';
+            }
         }
-        out += '"';
-        size_t from = 0;
-        for (size_t q = s.find('"'); q != std::string::npos; q = s.find('"', q + 1)) {
-            out.append(s, from, q + 1 - from);
-            out += '"';
-            from = q + 1;
-        }
-        out.append(s, from, std::string::npos);
         out += '"';
     };
-    std::vector<int> cols;
+    std::vector<TVolgaDataField*> cols;
     for (const auto& f : fields_)
-        if (f->Calculated() || !IsBlobType(f->stored_->DataType)) cols.push_back(f->FieldNo());
-    out.reserve(static_cast<size_t>(RecordCount() + 1) * (cols.size() * 14 + 2));
+        if (f->Calculated() || !IsBlobType(f->stored_->DataType)) cols.push_back(f.get());
     for (size_t i = 0; i < cols.size(); ++i) {
         if (i) out += separator;
-        put(fields_[static_cast<size_t>(cols[i])]->Label());
+        const size_t from = open();
+        out += cols[i]->Label();
+        close(from);
     }
     out += "\r\n";
-    bool anyCalc = calcCount_ > 0;
-    const TVolgaRecordData* savedRead = readOverride_;
-    CalcArea* savedCalc = calcOverride_;
-    CalcArea area;
-    for (int row = 0; row < RecordCount(); ++row) {
-        if (anyCalc) RowCalc(row, area);
-        readOverride_ = &visible_[static_cast<size_t>(row)]->Data;
-        calcOverride_ = &area;
+    ForEachRecord([&](int index, int total) {
+        if (index == 0) out.reserve(out.size() + static_cast<size_t>(total) * (cols.size() * 14 + 2));
         for (size_t i = 0; i < cols.size(); ++i) {
             if (i) out += separator;
-            put(fields_[static_cast<size_t>(cols[i])]->AsString());
+            const size_t from = open();
+            cols[i]->AppendText(out);
+            close(from);
         }
         out += "\r\n";
-    }
-    readOverride_ = savedRead;
-    calcOverride_ = savedCalc;
+    });
     TVolgaEnv* env = (database_ && database_->Env) ? database_->Env : TVolgaEnv::Default();
     std::string error;
     if (!env->WriteFileAtomic(fileName, out, error))

@@ -163,6 +163,10 @@ public:
     void Refresh();
     // Writes the visible records as text lines ending in CR LF (labels first).
     void ExportToText(const std::string& fileName, char separator);
+    // Calls `each(index, total)` once for every record an export writes, in order, with every
+    // field read going to that record (calculated fields computed); the current record does not
+    // move. `total` is the number of records, known before the first call.
+    virtual void ForEachRecord(const std::function<void(int index, int total)>& each);
     // Writes the dataset as an XML rowset document (TVolgaXMLConverter) with the dataset's name
     // as the base table and OnCallback as progress.
     void ExportToXML(const std::string& fileName, const std::string& encoding);

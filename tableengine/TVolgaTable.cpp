@@ -64,20 +64,22 @@ std::string TVolgaTable::FileName() const {
     return Database()->DatabasePath() + tableName_;
 }
 
+void TVolgaTable::PrepareCursor(TVolgaCursor& cursor) {
+    cursor.Env = (Database() && Database()->Env) ? Database()->Env : TVolgaEnv::Default();
+    cursor.Password = password_;
+    cursor.PartialOpen = PartialOpen;
+    cursor.OnPasswordPrompt = OnPassword;
+    cursor.OnProgress = [this](int percent) { NotifyCallback(percent); };
+}
+
 void TVolgaTable::LoadData() {
     TVolgaEnv* env = (Database() && Database()->Env) ? Database()->Env : TVolgaEnv::Default();
-    auto prepare = [&](TVolgaCursor* c) {
-        c->Env = env;
-        c->Password = password_;
-        c->PartialOpen = PartialOpen;
-        c->OnPasswordPrompt = OnPassword;
-        c->OnProgress = [this](int percent) { NotifyCallback(percent); };
-    };
     auto load = [&](std::string_view image) {
         auto fresh = std::make_unique<TVolgaCursor>();
-        prepare(fresh.get());
+        PrepareCursor(*fresh);
         std::string message;
-        bool ok = fresh->LoadFromImage(image, message);
+        bool ok = headerOnly_ ? fresh->LoadHeader(image, message)
+                              : fresh->LoadFromImage(image, message);
         fresh->OnProgress = nullptr;
         if (!ok) Error("Error opening table: " + message);
         password_ = fresh->Password;
@@ -165,4 +167,76 @@ void TVolgaTable::CreateTable() {
     SaveToFile(FileName());
     SetLoadMode(TVolgaLoadMode::lmFile);
     Open();
+}
+
+template <class Write>
+void TVolgaTable::ExportFile(const Write& write) {
+    if (Active()) Error("Table must be closed to export its file");
+    if (loadMode_ == TVolgaLoadMode::lmFile) {
+        headerOnly_ = true;
+        try {
+            Open();
+        } catch (...) {
+            headerOnly_ = false;
+            throw;
+        }
+        headerOnly_ = false;
+        streaming_ = calcCount_ == 0 && !filtered_ && indexFieldNames_.empty() && !master_ &&
+                     !cursor_->AutoIncField();
+        if (!streaming_) Close();
+    }
+    try {
+        Open();  // nothing more for a table already open to be read as it goes
+        write();
+    } catch (...) {
+        streaming_ = false;
+        Close();
+        throw;
+    }
+    streaming_ = false;
+    Close();
+}
+
+void TVolgaTable::ExportFileToText(const std::string& fileName, char separator) {
+    ExportFile([&] { ExportToText(fileName, separator); });
+}
+
+void TVolgaTable::ExportFileToXML(const std::string& fileName, const std::string& encoding) {
+    ExportFile([&] { ExportToXML(fileName, encoding); });
+}
+
+void TVolgaTable::ForEachRecord(const std::function<void(int index, int total)>& each) {
+    if (!streaming_) {
+        TVolgaDataset::ForEachRecord(each);
+        return;
+    }
+    const std::string path = FileName();
+    TVolgaCursor reader;
+    PrepareCursor(reader);
+    TVolgaQImage image;
+    std::string error;
+    if (!reader.Env->FileExists(path) || !image.Load(reader.Env, path, error))
+        Error(VolgaFormat("Error opening file %s", path.c_str()));
+    // The file read again has the layout the fields were bound to when the table opened.
+    const TVolgaRecordData* savedRead = readOverride_;
+    // A record takes at least a length byte per field: no more records than that can follow,
+    // whatever the header declares.
+    const size_t size = image.View().size();
+    auto visit = [&](const TVolgaRecord& record, uint32_t read, uint32_t declared) {
+        const size_t most = size / static_cast<size_t>(std::max(1, reader.FieldCount()));
+        readOverride_ = &record.Data;
+        each(static_cast<int>(read) - 1, static_cast<int>(std::min<size_t>(declared, most)));
+    };
+    std::string message;
+    bool ok;
+    try {
+        ok = reader.StreamImage(image.View(), message, visit);
+    } catch (...) {
+        readOverride_ = savedRead;
+        throw;
+    }
+    readOverride_ = savedRead;
+    password_ = reader.Password;
+    if (!ok) Error("Error opening table: " + message);
+    if (!message.empty() && OnShowMessage) OnShowMessage(message);
 }

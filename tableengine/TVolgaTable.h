@@ -34,6 +34,17 @@ public:
     // missing table: lmClear, open, SaveToFile, then lmFile and open again.
     void CreateTable();
 
+    // Write the table file as Open, ExportToText or ExportToXML, and Close would. A table over a
+    // file whose visible records are its records in file order (no calculated fields, filter,
+    // index order, master link or auto-increment field) is read one record at a time as it is
+    // written out: its records never all take memory together. Any other table is opened in
+    // full. The table must be closed, and is closed again afterwards, also on an error.
+    void ExportFileToText(const std::string& fileName, char separator);
+    void ExportFileToXML(const std::string& fileName, const std::string& encoding);
+
+    // While a file is exported one record at a time, the records come from the file.
+    void ForEachRecord(const std::function<void(int index, int total)>& each) override;
+
 protected:
     void LoadData() override;
     void ReleaseData() override;
@@ -42,9 +53,14 @@ protected:
 
 private:
     friend class TVolgaDataset;
+    template <class Write>
+    void ExportFile(const Write& write);
+    void PrepareCursor(TVolgaCursor& cursor);
     std::string tableName_;
     TVolgaLoadMode loadMode_ = TVolgaLoadMode::lmClear;
     TVolgaTable* cloneSource_ = nullptr;
     std::vector<TVolgaTable*> clones_;
     std::string password_;
+    bool headerOnly_ = false;  // the next file load reads the field descriptions only
+    bool streaming_ = false;   // an export reads the records from the file as it goes
 };

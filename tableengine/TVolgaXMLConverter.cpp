@@ -1,6 +1,7 @@
 #include "TVolgaXMLConverter.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "EVolgaError.h"
 #include "TVolgaDatabase.h"
@@ -35,7 +36,7 @@ void PutUtf8(char32_t cp, std::string& out) {
 }
 
 // Length of the valid UTF-8 sequence at s[i] (its character in `cp`), or 0.
-size_t ValidSequence(const std::string& s, size_t i, char32_t& cp) {
+size_t ValidSequence(std::string_view s, size_t i, char32_t& cp) {
     const auto c = static_cast<unsigned char>(s[i]);
     size_t len;
     char32_t min;
@@ -68,9 +69,7 @@ size_t ValidSequence(const std::string& s, size_t i, char32_t& cp) {
 // and carriage return become character references (a parser would otherwise turn them into
 // spaces, and the row would no longer be one line); other control characters, which XML cannot
 // carry at all, become U+FFFD, as do U+FFFE and U+FFFF.
-std::string Escape(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
+void AppendEscaped(std::string_view s, std::string& out) {
     size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -102,9 +101,15 @@ std::string Escape(const std::string& s) {
             continue;
         }
         if (cp == 0xFFFE || cp == 0xFFFF) PutUtf8(0xFFFD, out);
-        else out.append(s, i, len);
+        else out.append(s.substr(i, len));
         i += len;
     }
+}
+
+std::string Escape(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    AppendEscaped(s, out);
     return out;
 }
 
@@ -175,17 +180,22 @@ std::string TVolgaXMLConverter::BuildDocument() {
     std::vector<int> shown;
     for (int i = 0; i < ds.FieldCount(); ++i)
         if (!IsBlobDeclared(ds.Field(i).DataType)) shown.push_back(i);
-    const int count = ds.RecordCount();
     int lastPercent = -1;
-    for (int row = 0; row < count; ++row) {
+    std::string text;
+    ds.ForEachRecord([&](int row, int count) {
+        if (row == 0) doc.reserve(doc.size() + static_cast<size_t>(count) * (shown.size() * 24 + 10));
         doc += "<z:row";
         for (int i : shown) {
+            const TVolgaDataField& f = ds.Field(i);
             doc += ' ';
-            doc += ds.Field(i).FieldName;
+            doc += f.FieldName;
             doc += "=\"";
             // An empty large integer reads as null but its text would be "0".
-            if (ds.Field(i).DataType != TFieldType::ftLargeint || !ds.ValueAt(row, i).IsNull())
-                doc += Escape(ds.TextAt(row, i));
+            if (f.DataType != TFieldType::ftLargeint || !f.IsNull()) {
+                text.clear();
+                f.AppendText(text);
+                AppendEscaped(text, doc);
+            }
             doc += '"';
         }
         doc += "/>\r\n";
@@ -196,7 +206,7 @@ std::string TVolgaXMLConverter::BuildDocument() {
                 OnCallback(percent);
             }
         }
-    }
+    });
     line("</rs:data>");
     line("</xml>");
     return doc;

@@ -1,6 +1,8 @@
 #include "VolgaConvert.h"
 
+#include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -74,37 +76,57 @@ bool IsTrueWord(const std::string& text) {
 
 std::string VolgaValueToText(const TVolgaField& f, const TVolgaRecordData& r,
                              const TVolgaFormatSettings& fmt) {
+    std::string text;
+    VolgaAppendValueText(f, r, fmt, text);
+    return text;
+}
+
+void VolgaAppendValueText(const TVolgaField& f, const TVolgaRecordData& r,
+                          const TVolgaFormatSettings& fmt, std::string& out) {
     switch (f.DataType) {
         case TVolgaFieldType::SmallInt:
         case TVolgaFieldType::Integer:
         case TVolgaFieldType::Int64:
-        case TVolgaFieldType::AutoInc: return std::to_string(f.GetInt(r));
-        case TVolgaFieldType::Boolean: return f.GetBool(r) ? "Yes" : "No";
+        case TVolgaFieldType::AutoInc: {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, f.GetInt(r)).ptr;
+            out.append(digits, end);
+            return;
+        }
+        case TVolgaFieldType::Boolean: out += f.GetBool(r) ? "Yes" : "No"; return;
         case TVolgaFieldType::Double:
-        case TVolgaFieldType::Currency: return fmt.FormatFloat(f.GetFloat(r));
+        case TVolgaFieldType::Currency: out += fmt.FormatFloat(f.GetFloat(r)); return;
         case TVolgaFieldType::Date: {
-            int64_t day = f.GetInt(r);
-            return day <= 0 ? std::string() : fmt.FormatDateNumber(static_cast<int32_t>(day));
+            const int64_t day = f.GetInt(r);
+            if (day > 0) out += fmt.FormatDateNumber(static_cast<int32_t>(day));
+            return;
         }
         case TVolgaFieldType::Time: {
-            int64_t ms = f.GetInt(r);
-            return ms <= 0 ? std::string() : fmt.FormatTimeMs(static_cast<int32_t>(ms));
+            const int64_t ms = f.GetInt(r);
+            if (ms > 0) out += fmt.FormatTimeMs(static_cast<int32_t>(ms));
+            return;
         }
         case TVolgaFieldType::DateTime: {
             // An empty (zero) stamp has no date; it would otherwise be a day before year 1.
-            double stamp = f.GetFloat(r);
-            if (!(stamp > 0)) return std::string();
-            return fmt.FormatDateTime(TVolgaFormatSettings::StampToDateTime(stamp));
+            const double stamp = f.GetFloat(r);
+            if (stamp > 0) out += fmt.FormatDateTime(TVolgaFormatSettings::StampToDateTime(stamp));
+            return;
         }
         case TVolgaFieldType::SmallStr:
         case TVolgaFieldType::String:
         case TVolgaFieldType::Memo:
-        case TVolgaFieldType::FmtMemo: return f.GetText(r);
+        case TVolgaFieldType::FmtMemo:
+            if (f.VarIndex >= 0) {
+                out += r.Vars[static_cast<size_t>(f.VarIndex)];
+            } else if (f.DataType == TVolgaFieldType::SmallStr) {
+                const char* p = reinterpret_cast<const char*>(r.Bytes.data() + f.Offset);
+                out.append(p, strnlen(p, static_cast<size_t>(f.DataSize)));
+            }
+            return;
         case TVolgaFieldType::BLOB:
-        case TVolgaFieldType::Graphic: return "Not Found";
-        case TVolgaFieldType::Unknown: break;
+        case TVolgaFieldType::Graphic: out += "Not Found"; return;
+        case TVolgaFieldType::Unknown: return;
     }
-    return std::string();
 }
 
 void VolgaTextToValue(const TVolgaField& f, const std::string& text, TVolgaRecordData& r,

@@ -12,6 +12,9 @@
 // as date and time, texts as they are, BLOB and Graphic "Not Found".
 std::string VolgaValueToText(const TVolgaField& f, const TVolgaRecordData& r,
                              const TVolgaFormatSettings& fmt);
+// The same text appended to `out` (texts straight from the record, without a copy between).
+void VolgaAppendValueText(const TVolgaField& f, const TVolgaRecordData& r,
+                          const TVolgaFormatSettings& fmt, std::string& out);
 // Stored value of a text; the destination value is cleared first.
 void VolgaTextToValue(const TVolgaField& f, const std::string& text, TVolgaRecordData& r,
                       const TVolgaFormatSettings& fmt);

@@ -440,6 +440,109 @@ TEST_F(DatasetTest, ExportToTextQuotingAndPlainFloats) {
     EXPECT_EQ(t->RecNo(), 1);
 }
 
+// Exporting a closed table's file reads its records as it writes them; the files must be the
+// ones an opened table writes, and a table that cannot be read that way is opened in full.
+TEST_F(DatasetTest, ExportingTheFileWritesWhatTheOpenedTableWrites) {
+    TVolgaTable t(&db);
+    t.SetTableName("Mixed.d");
+    t.FieldDefs = {{"Id", TFieldType::ftString, 10},     {"Day", TFieldType::ftDate, 0},
+                   {"At", TFieldType::ftTime, 0},        {"Text", TFieldType::ftString, 255},
+                   {"Flag", TFieldType::ftBoolean, 0},   {"Size", TFieldType::ftLargeint, 0},
+                   {"Ratio", TFieldType::ftFloat, 0},    {"Note", TFieldType::ftMemo, 0}};
+    t.CreateTable();
+    const char* texts[] = {"say \"hi\", then; go", "line\nbreak\tand tab", "Grüße, 東京", "", "x"};
+    for (int i = 0; i < 5; ++i) {
+        t.Append();
+        t.FieldByName("Id").SetAsString("C" + std::to_string(i));
+        if (i != 3) t.FieldByName("Day").SetAsDateTime(46000 + i);
+        if (i != 3) t.FieldByName("At").SetAsDateTime(0.25 + i / 100.0);
+        t.FieldByName("Text").SetAsString(texts[i]);
+        t.FieldByName("Flag").SetAsBoolean(i % 2 == 1);
+        if (i != 2) t.FieldByName("Size").SetAsInteger(int64_t{1} << (30 + i));
+        t.FieldByName("Ratio").SetAsFloat(i * 0.5);
+        t.FieldByName("Note").SetAsString("memo");
+        t.Post();
+    }
+    t.SaveChanges();
+    t.Close();
+    // What the opened table writes, and what the file export writes.
+    auto both = [&](const std::function<void(const std::string&)>& opened,
+                    const std::function<void(const std::string&)>& file) {
+        opened((dir / "opened").string());
+        file((dir / "file").string());
+        EXPECT_FALSE(t.Active());
+        return std::make_pair(ReadAll(dir / "opened"), ReadAll(dir / "file"));
+    };
+    auto viaOpen = [&](char separator) {
+        return [&t, separator](const std::string& f) {
+            t.Open();
+            t.ExportToText(f, separator);
+            t.Close();
+        };
+    };
+    for (char separator : {'\t', ',', ';'}) {
+        auto [opened, file] =
+            both(viaOpen(separator), [&](const std::string& f) { t.ExportFileToText(f, separator); });
+        EXPECT_EQ(file, opened) << "separator " << separator;
+        EXPECT_NE(file.find("Grüße, 東京"), std::string::npos);
+    }
+    auto [openedXml, fileXml] = both(
+        [&](const std::string& f) {
+            t.Open();
+            t.ExportToXML(f, "UTF-8");
+            t.Close();
+        },
+        [&](const std::string& f) { t.ExportFileToXML(f, "UTF-8"); });
+    EXPECT_EQ(fileXml, openedXml);
+    EXPECT_NE(fileXml.find("Text=\"say &quot;hi&quot;, then; go\""), std::string::npos);
+
+    // Declared fields only, and an index order: the file export follows the open table.
+    TVolgaTable some(&db);
+    some.SetTableName("Mixed.d");
+    some.AddDataField("Text");
+    some.AddDataField("Id");
+    some.SetIndexFieldNames("Text");
+    some.Open();
+    some.ExportToText((dir / "opened").string(), ',');
+    some.Close();
+    some.ExportFileToText((dir / "file").string(), ',');
+    EXPECT_EQ(ReadAll(dir / "file"), ReadAll(dir / "opened"));
+    EXPECT_EQ(ReadAll(dir / "file").substr(0, 20), "\"Text\",\"Id\"\r\n\"\",\"C3\"");
+    EXPECT_FALSE(some.Active());
+    // An open table is not exported from its file.
+    some.Open();
+    EXPECT_NE(ErrorOf([&] { some.ExportFileToText((dir / "x").string(), ','); }), "(no error)");
+    some.Close();
+}
+
+TEST_F(DatasetTest, ExportingADamagedFileWritesNothingAndSaysWhy) {
+    MakeCalls(50)->Close();
+    const fs::path file = dir / "Calls.d";
+    const std::string whole = ReadAll(file);
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << whole.substr(0, whole.size() - 9);  // the last record cut short
+    }
+    TVolgaTable t(&db);
+    t.SetTableName("Calls.d");
+    const std::string opening = ErrorOf([&] { t.Open(); });
+    EXPECT_EQ(opening.rfind("Error opening table: ", 0), 0u) << opening;
+    EXPECT_EQ(ErrorOf([&] { t.ExportFileToText((dir / "out.txt").string(), '\t'); }), opening);
+    EXPECT_EQ(ErrorOf([&] { t.ExportFileToXML((dir / "out.xml").string(), "UTF-8"); }), opening);
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
+    EXPECT_FALSE(fs::exists(dir / "out.xml"));
+    EXPECT_FALSE(t.Active());
+    // With PartialOpen the records before the damage are written, and the damage is said.
+    std::string said;
+    t.PartialOpen = true;
+    t.OnShowMessage = [&](const std::string& m) { said = m; };
+    t.ExportFileToText((dir / "out.txt").string(), '\t');
+    const std::string text = ReadAll(dir / "out.txt");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 50);  // the labels and 49 records
+    EXPECT_NE(said, "");
+    EXPECT_FALSE(t.Active());
+}
+
 TEST_F(DatasetTest, BookmarksAndInsertInOrder) {
     auto t = MakeCalls(4);
     t->SetIndexFieldNames("callID");
