@@ -45,7 +45,7 @@ TTreeController::TTreeController(TfmPelmorantDB& db, TFolderTreeView* view, ICal
         if (MarkTreeChanged) MarkTreeChanged();
     });
     view_->OnRowsDropped = [this](QStandardItem* target) {
-        MoveCallsToFolder(TFolderTree::FolderId(target));
+        if (MoveCallsToFolder) MoveCallsToFolder(TFolderTree::FolderId(target));
     };
     view_->OnNodeDropped = [this](QStandardItem* node, QStandardItem* target, bool asFirstChild) {
         db_.Tree.Move(node, target, asFirstChild);
@@ -217,39 +217,3 @@ void TTreeController::DeleteFolderCalls(const QString& folderId) {
     if (gridModel_) gridModel_->EndUpdate();
 }
 
-void TTreeController::MoveCallsToFolder(const QString& folderId) {
-    TVolgaTable& calls = db_.tblCalls;
-    if (!calls.Active() || !grid_) return;
-    const int recNo = calls.RecNo();
-    std::vector<int> rows = grid_->TargetRows();
-    if (rows.empty()) return;
-    // The rows stand for records of the grid's dataset: take their identities first, since
-    // changing a record's folder can change what the filtered list holds.
-    std::vector<TVolgaBookmark> marks;
-    for (int r : rows)
-        if (r < calls.RecordCount()) marks.push_back(calls.VisibleRecord(r));
-    const bool many = marks.size() > 4;
-    if (gridModel_) gridModel_->BeginUpdate();
-    int step = 0;
-    try {
-        for (TVolgaBookmark b : marks) {
-            calls.GotoBookmark(b);
-            if (calls.GetBookmark() != b) continue;
-            calls.Edit();
-            calls.FieldByName("FolderId").SetAsString(folderId.toStdString());
-            calls.Post();
-            if (many && Progress) Progress(++step, static_cast<int>(marks.size()));
-        }
-        if (many && Progress) Progress(-1, 0);
-        calls.SaveChanges();
-        calls.Refresh();
-    } catch (const std::exception& e) {
-        if (calls.State() == TDataSetState::dsEdit) calls.Cancel();
-        if (Progress) Progress(-1, 0);
-        ShowMessage(QString::fromUtf8(e.what()));
-    }
-    if (gridModel_) gridModel_->EndUpdate();
-    grid_->ClearRowSelection();
-    if (calls.RecordCount() > 0 && recNo > 0) calls.SetRecNo(recNo);
-    if (!calls.Filtered()) calls.SetFiltered(true);
-}

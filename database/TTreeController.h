@@ -35,8 +35,6 @@ public:
     void ShowFolder(QStandardItem* node);
     void ShowSelectedFolder();
     void ExpandAllAndSelectLast();
-    // Sets the folder of the grid's target rows (selected rows, or the current one).
-    void MoveCallsToFolder(const QString& folderId);
     static QString FolderFilter(const QString& folderId);
 
     bool DeletingFolder = false;
@@ -44,6 +42,9 @@ public:
     std::function<void()> MarkTreeChanged;                  // sets TreeChanged
     std::function<void(int item, bool on)> SetItemEnabled;  // the Tree menu's items
     std::function<void()> UpdateFileActions;
+    // Call rows dropped on a folder: the grid's target rows go to that folder (the file
+    // actions' move).
+    std::function<void(const QString& folderId)> MoveCallsToFolder;
     std::function<bool()> PlayerPlaying;
     std::function<void(int step, int steps)> Progress;  // step -1: hide
 

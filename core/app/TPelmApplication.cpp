@@ -175,6 +175,7 @@ bool TPelmApplication::Start() {
                 fileActions_->UpdateFileActions();
             });
     tree_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
+    tree_->MoveCallsToFolder = [this](const QString& folderId) { fileActions_->MoveTo(folderId); };
     fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*fileActions_, *callExport_);
     fileActionsFeature_->ChooseFolder = [this] {
         TfmMoveTo dialog(db_->Tree, main_.get());

@@ -11,6 +11,7 @@
 #include "TCallsGrid.h"
 #include "TDatasetModel.h"
 #include "TFolderTreeView.h"
+#include "TFileActions.h"
 #include "TTreeController.h"
 #include "TVolgaTable.h"
 #include "Tchannel.h"
@@ -30,6 +31,10 @@ protected:
         db->CallsModel = &model;
         controller = std::make_unique<TTreeController>(*db, &view, &grid, &model);
         controller->MarkTreeChanged = [this] { treeChanged = true; };
+        // As in the program: dropped rows go through the file actions' move.
+        actions = std::make_unique<TFileActions>(*db, settings, grid, searchGrid);
+        actions->LoggerModel = &model;
+        controller->MoveCallsToFolder = [this](const QString& id) { actions->MoveTo(id); };
         window.resize(600, 400);
         view.setParent(&window);
         view.setGeometry(0, 0, 250, 400);
@@ -80,9 +85,11 @@ protected:
     QWidget window;
     TFolderTreeView view;
     TCallsGrid grid;
+    TCallsGrid searchGrid;
     TDatasetModel model;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TTreeController> controller;
+    std::unique_ptr<TFileActions> actions;
     bool treeChanged = false;
 };
 
