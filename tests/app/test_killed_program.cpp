@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TFreshUserDirs.h"
 #include "CoreTexts.h"
 #include "DatabaseFixture.h"
 #include "RecordingTexts.h"
@@ -30,10 +31,6 @@ protected:
     void SetUp() override {
         SetSystemFormat(TVolgaFormatSettings::Iso());
         TMessages::Install(&messages);
-        for (const char* sub : {"config", "data", "run"}) QDir(home.path()).mkpath(sub);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/run"));
         TLiveSettings::Instance() = TLiveSettings();
         // Every call is kept, however short; no first-start dialog.
         TPelmGlobals::MakePrivateDir(DataDir());
@@ -43,7 +40,7 @@ protected:
     }
     void TearDown() override { TMessages::Install(nullptr); }
 
-    QString DataDir() const { return home.path() + "/data/Pelmorant"; }
+    QString DataDir() const { return home.Root() + "/data/Pelmorant"; }
     QString WavDir() const { return DataDir() + "/wav/"; }
 
     // The program recording, in a process of its own.
@@ -51,7 +48,7 @@ protected:
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("PULSE_SERVER", "unix:" + home.path() + "/no-sound-server");
+        env.insert("PULSE_SERVER", "unix:" + home.Root() + "/no-sound-server");
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::SeparateChannels);
         p->start(PELM_CALL_RUNNER, args + QStringList{"--audio-input=tone"});
@@ -94,7 +91,7 @@ protected:
         return n;
     }
 
-    QTemporaryDir home;
+    TFreshUserDirs home;
     RecordingMessages messages;
 };
 

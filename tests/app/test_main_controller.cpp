@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 
+#include "TFreshUserDirs.h"
 #include "CoreTexts.h"
 #include "FakeMainFeatures.h"
 #include "TChannelTable.h"
@@ -53,8 +54,6 @@ public:
 class MainControllerTest : public ::testing::Test {
 protected:
     MainControllerTest() {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path() + "/data"));
     }
     std::unique_ptr<TMainController> Start(const QStringList& args = {}) {
         globals_ = std::make_unique<TPelmGlobals>();
@@ -63,7 +62,7 @@ protected:
     TIniFile& Ini() { return globals_->SettingsIni; }
     TIniFile& Registry() { return globals_->SettingsRegistry; }
 
-    QTemporaryDir home_;
+    TFreshUserDirs home_;
     TTestClock clock_{QDateTime(QDate(2026, 12, 9), QTime(15, 30)), TTestClock::Install::Yes};
     std::unique_ptr<TPelmGlobals> globals_;
     TChannelTable channels_;

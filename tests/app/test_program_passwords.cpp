@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "TFreshUserDirs.h"
 #include "CoreTexts.h"
 #include "SupervisionFixture.h"
 #include "TPasswordCipher.h"
@@ -19,22 +20,18 @@ class ProgramPasswordTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetSystemFormat(TVolgaFormatSettings::Iso());
-        for (const char* sub : {"config", "data", "runtime"}) QDir(home.path()).mkpath(sub);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime"));
         TMessages::Install(&messages);
         TStartupRegistration::Install(&startup);
         TLiveSettings::Instance() = TLiveSettings();
         TPelmGlobals::Instance().UsedSpaceKb = 0;
         // A previous run set the access password and did not want the instructions.
         TPasswordCipher c;
-        QDir().mkpath(home.path() + "/config/Pelmorant");
-        TIniFile reg(home.path() + "/config/Pelmorant/registry.ini");
+        QDir().mkpath(home.Root() + "/config/Pelmorant");
+        TIniFile reg(home.Root() + "/config/Pelmorant/registry.ini");
         reg.WriteBool("General", "zilota", true);
         reg.WriteString("General", "adida", c.EncryptText("open sesame"));
-        QDir().mkpath(home.path() + "/data/Pelmorant");
-        TIniFile(home.path() + "/data/Pelmorant/Pelmorant.ini")
+        QDir().mkpath(home.Root() + "/data/Pelmorant");
+        TIniFile(home.Root() + "/data/Pelmorant/Pelmorant.ini")
             .WriteBool("General", "demoInstructions", false);
     }
     void TearDown() override {
@@ -49,7 +46,7 @@ protected:
             p->btnOk->click();
         });
     }
-    QTemporaryDir home;
+    TFreshUserDirs home;
     RecordingMessages messages;
     FakeStartupRegistration startup;
 };
@@ -85,7 +82,7 @@ TEST_F(ProgramPasswordTest, WrongAccessPasswordAtFirstShowEndsTheProgram) {
 
 TEST_F(ProgramPasswordTest, RightAccessPasswordShowsTheWindowAndSettingsAskTheAdministrator) {
     {
-        TIniFile reg(home.path() + "/config/Pelmorant/registry.ini");
+        TIniFile reg(home.Root() + "/config/Pelmorant/registry.ini");
         reg.WriteBool("General", "delato", true);
         reg.WriteString("General", "feroto", TPasswordCipher().EncryptText("boss"));
     }

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "TFreshUserDirs.h"
 #include "DatabaseFixture.h"
 #include "FileModes.h"
 #include "TCallsGrid.h"
@@ -21,14 +22,11 @@ protected:
     void SetUp() override {
         SetSystemFormat(TVolgaFormatSettings::Iso());
         TMessages::Install(&messages);
-        qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-        qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
         TLiveSettings::Instance() = TLiveSettings();
         TPelmGlobals::Instance().SettingsIni.WriteBool("General", "demoInstructions", false);
     }
     void TearDown() override { TMessages::Install(nullptr); }
-    QTemporaryDir home;
+    TFreshUserDirs home;
     RecordingMessages messages;
 };
 
@@ -100,7 +98,7 @@ TEST_F(ProgramStartTest, AMissingDataFolderIsMadeOnlyWhenTheUserSaysSo) {
         program.MainController()->Exit();
     }
     const QString registryPath = TPelmGlobals::RegistryFileName();
-    const QString gone = home.path() + "/usb-drive/Pelmorant";
+    const QString gone = home.Root() + "/usb-drive/Pelmorant";
     ASSERT_TRUE(TIniFile(registryPath).WriteString("Params", "appDataDir", gone));
 
     // Closed or Quit: the start ends, and says why.
@@ -111,7 +109,7 @@ TEST_F(ProgramStartTest, AMissingDataFolderIsMadeOnlyWhenTheUserSaysSo) {
         ASSERT_EQ(messages.choices.size(), 1);
         EXPECT_TRUE(messages.choices.takeFirst().contains(gone));
         EXPECT_TRUE(TPelmGlobals::Instance().StartupAbortReason.contains(gone));
-        EXPECT_FALSE(QFileInfo::exists(home.path() + "/usb-drive"));
+        EXPECT_FALSE(QFileInfo::exists(home.Root() + "/usb-drive"));
         EXPECT_EQ(TIniFile(registryPath).ReadString("Params", "appDataDir", ""), gone);
     }
 

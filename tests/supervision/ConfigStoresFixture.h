@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "TFreshUserDirs.h"
 #include "DatabaseFixture.h"
 #include "TChannelTable.h"
 #include "TConfigStore.h"
@@ -50,19 +51,15 @@ class ConfigStoresFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         SetSystemFormat(TVolgaFormatSettings::Iso());
-        for (const char* sub : {"config", "data", "runtime"}) QDir(home.path()).mkpath(sub);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime"));
         TMessages::Install(&messages);
         TEventLog::SetInstance(&log);
         TVolumeSpace::Install(&volume);
         TStartupRegistration::Install(&startup);
         TClock::Install(&clock);
         globals = std::make_unique<TPelmGlobals>();
-        globals->AppDataDir = home.path() + "/data/Pelmorant";
+        globals->AppDataDir = home.Root() + "/data/Pelmorant";
         QDir().mkpath(globals->AppDataDir);
-        QDir().mkpath(home.path() + "/config/Pelmorant");
+        QDir().mkpath(home.Root() + "/config/Pelmorant");
         OpenStores();
     }
     // A fixture that adds a user of the table releases it before calling this.
@@ -76,7 +73,7 @@ protected:
     }
 
     QString IniPath() const { return globals->AppDataDir + "/Pelmorant.ini"; }
-    QString RegistryPath() const { return home.path() + "/config/Pelmorant/registry.ini"; }
+    QString RegistryPath() const { return home.Root() + "/config/Pelmorant/registry.ini"; }
 
     // The stores and tables as a program start opens them.
     void OpenStores() {
@@ -104,7 +101,7 @@ protected:
         return false;
     }
 
-    QTemporaryDir home;
+    TFreshUserDirs home;
     RecordingMessages messages;
     TEventLog log;
     FakeVolumeSpace volume;

@@ -350,14 +350,14 @@ TEST_F(ConfigSessionTest, CapacityClimbsWithinItsLimitMeasuredWhereTheRecordings
     s.SetCapacity(100);
     volume.Free = 300LL * 1048576;
     volume.Asked.clear();
-    s.ChooseSaveFolder(home.path() + "/elsewhere//rec");
-    EXPECT_EQ(settings.edtFolder, home.path() + "/elsewhere/rec/");
-    EXPECT_EQ(volume.Asked.value(0), home.path() + "/elsewhere/rec/");
+    s.ChooseSaveFolder(home.Root() + "/elsewhere//rec");
+    EXPECT_EQ(settings.edtFolder, home.Root() + "/elsewhere/rec/");
+    EXPECT_EQ(volume.Asked.value(0), home.Root() + "/elsewhere/rec/");
     EXPECT_EQ(s.CapacityLimit(), 200);
     s.SetCapacity(5000);
     EXPECT_EQ(s.Capacity(), 200);
     s.ChooseSaveFolder(QString());  // cancelled
-    EXPECT_EQ(settings.edtFolder, home.path() + "/elsewhere/rec/");
+    EXPECT_EQ(settings.edtFolder, home.Root() + "/elsewhere/rec/");
 
     // A full volume: the stored capacity is kept as it is.
     ASSERT_TRUE(s.Ok());
@@ -371,12 +371,12 @@ TEST_F(ConfigSessionTest, PickersStartWhereTheCurrentChoiceIs) {
     const QString data = globals->AppDataDir;
     EXPECT_EQ(s.SaveFolderStart(), data + "/wav/");
     EXPECT_EQ(s.BackupFolderStart(), data + "/backup/");
-    settings.edtFolder = home.path() + "/gone/";
+    settings.edtFolder = home.Root() + "/gone/";
     EXPECT_EQ(s.SaveFolderStart(), data + "/wav/");  // the default when it still exists
     QDir(data + "/wav").removeRecursively();
     EXPECT_EQ(s.SaveFolderStart(), QDir::homePath());
-    s.ChooseBackupFolder(home.path() + "/a/../b");
-    EXPECT_EQ(settings.edtbackupFolder, home.path() + "/b/");
+    s.ChooseBackupFolder(home.Root() + "/a/../b");
+    EXPECT_EQ(settings.edtbackupFolder, home.Root() + "/b/");
     EXPECT_EQ(s.BackupFolderStart(), QDir::homePath());  // not made yet
 
     EXPECT_EQ(s.ExecutableStart(), QDir::homePath());

@@ -74,7 +74,7 @@ TEST_F(ConfigurationTest, FirstStartWritesEveryKeyCreatesFoldersAndRegisters) {
 
     // Start-up: the autostart entry runs this program with STARTUP.
     QFile entry(TStartupRegistration::EntryFileName());
-    EXPECT_EQ(entry.fileName(), home.path() + "/config/autostart/Pelmorant.desktop");
+    EXPECT_EQ(entry.fileName(), home.Root() + "/config/autostart/Pelmorant.desktop");
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
     EXPECT_TRUE(text.contains("\nExec=\"" + QCoreApplication::applicationFilePath() + "\" STARTUP\n"))
@@ -410,7 +410,7 @@ TEST_F(ConfigurationTest, PickersAndListButtons) {
     QString startedAt;
     dlg.PickFolder = [&](const QString& start) {
         startedAt = start;
-        return home.path();
+        return home.Root();
     };
     dlg.PickExecutable = [&](const QString&) { return QString("/usr/bin/tool"); };
     Show();
@@ -419,7 +419,7 @@ TEST_F(ConfigurationTest, PickersAndListButtons) {
     EXPECT_EQ(lists, (QList<int>{0, 1}));
     dlg.btnFolder->click();
     EXPECT_EQ(startedAt, globals->AppDataDir + "/wav/");
-    EXPECT_EQ(dlg.edtFolder->text(), home.path() + "/");
+    EXPECT_EQ(dlg.edtFolder->text(), home.Root() + "/");
     dlg.cbExtTool->click();
     dlg.sbExeTool->click();
     EXPECT_EQ(dlg.stxExe->text(), "tool");
@@ -429,7 +429,7 @@ TEST_F(ConfigurationTest, PickersAndListButtons) {
     EXPECT_EQ(dlg.edtbackupFolder->text(), globals->AppDataDir + "/backup/");
     dlg.btnOk->click();
     TIniFile ini(IniPath());
-    EXPECT_EQ(ini.ReadString("General", "SaveFolder", ""), home.path() + "/");
+    EXPECT_EQ(ini.ReadString("General", "SaveFolder", ""), home.Root() + "/");
     EXPECT_EQ(ini.ReadString("External tool", "Executable", ""), "/usr/bin/tool");
 }
 
@@ -532,7 +532,7 @@ TEST_F(ConfigurationTest, FirstStartOnAFullVolumeStoresNoNegativeCapacity) {
 }
 
 TEST_F(ConfigurationTest, FreeSpaceIsMeasuredWhereTheRecordingsAre) {
-    const QString elsewhere = home.path() + "/recordings/not/yet/made/";
+    const QString elsewhere = home.Root() + "/recordings/not/yet/made/";
     TIniFile(IniPath()).WriteString("General", "SaveFolder", elsewhere);
     OpenStores();
     CreateConfig();
@@ -542,8 +542,8 @@ TEST_F(ConfigurationTest, FreeSpaceIsMeasuredWhereTheRecordingsAre) {
 
     // The real measurement takes the volume of the nearest folder that exists.
     TVolumeSpace real;
-    EXPECT_GE(real.FreeBytes(home.path() + "/no/such/folder/"), 0);
-    EXPECT_EQ(real.FreeBytes(home.path() + "/no/such/folder/"), real.FreeBytes(home.path()));
+    EXPECT_GE(real.FreeBytes(home.Root() + "/no/such/folder/"), 0);
+    EXPECT_EQ(real.FreeBytes(home.Root() + "/no/such/folder/"), real.FreeBytes(home.Root()));
 }
 
 TEST_F(ConfigurationTest, StartupRegistrationFollowsTheBoxAtOk) {
