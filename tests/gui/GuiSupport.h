@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 #include "SystemFormat.h"
 #include "TChannelTable.h"
@@ -31,7 +32,19 @@ public:
     TRecordingMessages() { TMessages::Install(this); }
     ~TRecordingMessages() override { TMessages::Install(nullptr); }
     void Show(const QString& text) override { Shown << text; }
+    bool Confirm(const QString& text) override {
+        Asked << text;
+        return ConfirmAnswer;
+    }
+    bool InputQuery(const QString&, const QString&, QString& value) override {
+        if (!InputAnswer) return false;
+        value = *InputAnswer;
+        return true;
+    }
     QStringList Shown;
+    QStringList Asked;
+    bool ConfirmAnswer = true;
+    std::optional<QString> InputAnswer;  // none: the input is cancelled
 };
 
 class TRecordingShell : public TShell {
