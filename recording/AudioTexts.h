@@ -11,6 +11,17 @@ inline constexpr const char* kAddBuffer = "Error adding input buffer.";
 inline constexpr const char* kUnprepareHeader = "Error unpreparing input header.";
 inline constexpr const char* kCloseInput = "Error closing input device.";
 inline constexpr const char* kInvalidBufferSize = "Invalid input buffer size.";
+// Playback device.
+inline constexpr const char* kOpenOutput = "Error opening audio device for output.";
+inline constexpr const char* kPrepareOutputHeader = "Error preparing output header.";
+inline constexpr const char* kPlayBuffer = "Error playing buffer.";
+inline constexpr const char* kUnprepareOutputHeader = "Error unpreparing output header.";
+inline constexpr const char* kCloseOutput = "Error closing output device.";
+inline constexpr const char* kPauseOutput =
+    "An error occurred whilst trying to pause an output device";
+inline constexpr const char* kRestartOutput =
+    "An error occurred whilst trying to restart an output device";
+inline constexpr const char* kNoVolume = "This device does not support volume control.";
 // Conversion.
 inline constexpr const char* kConversionNotPossible = "Conversion not possible.";
 inline constexpr const char* kTooLargeForBuffer =

@@ -1,0 +1,50 @@
+// The sound card's default output through Qt Multimedia, written to as it empties: a pump every
+// 10 ms moves queued buffers into the device. A buffer counts as played once the device has
+// taken it and played on past its end (what the device holds is not yet played); when the
+// device runs dry, everything written has been played. Main thread only.
+#pragma once
+
+#include <QAudioFormat>
+#include <QObject>
+#include <QTimer>
+#include <deque>
+
+#include "IWaveOutput.h"
+
+class QAudioSink;
+class QIODevice;
+
+class TQtWaveOutput : public QObject, public IWaveOutput {
+    Q_OBJECT
+public:
+    explicit TQtWaveOutput(QObject* parent = nullptr);
+    ~TQtWaveOutput() override;
+    void Open(const TdeWaveFormat& format) override;
+    void Write(const QByteArray& pcm) override;
+    void Pause() override;
+    void Restart() override;
+    void Close() override;
+    bool IsOpen() const override { return sink_ != nullptr; }
+    bool HasVolumeControl() const override;
+    void SetVolume(double volume) override;
+
+private:
+    void Pump();
+    void Fail(const QString& reason);
+
+    QAudioSink* sink_ = nullptr;  // a child; handed to the event loop for deletion on close
+    QIODevice* io_ = nullptr;
+    QTimer pump_;
+    double volume_ = 1.0;
+    bool paused_ = false;
+    // Buffers not yet reported, oldest first: the bytes still to write and where each ends in
+    // the stream of bytes written since the device opened.
+    struct Pending {
+        QByteArray Data;
+        qsizetype Written = 0;
+        qint64 End = 0;
+    };
+    std::deque<Pending> pending_;
+    qint64 queuedEnd_ = 0;  // the stream offset at which the last queued buffer ends
+    qint64 written_ = 0;    // bytes handed to the device
+};
