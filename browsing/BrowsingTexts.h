@@ -1,4 +1,5 @@
-// The texts the browsing layer shows: the file actions and the export of the call data.
+// The texts the browsing layer shows: the file actions, the player and the export of the call
+// data.
 #pragma once
 
 namespace BrowsingTexts {
@@ -19,6 +20,16 @@ inline constexpr const char* kMailNotInstalled =
 inline constexpr const char* kMailAttachmentNotFound = "Attachment not found";
 inline constexpr const char* kMailGeneralFailure = "General MAPI failure";
 inline constexpr const char* kMailNotSupported = "Not supported";
+// The player.
+inline constexpr const char* kWrongMedium = "You have put medium with wrong label";
+inline constexpr const char* kFileNotFoundStart = "File ";
+inline constexpr const char* kFileNotFoundEnd = " has not been found";
+inline constexpr const char* kNoSoundCard =
+    "Your system has no sound card or\nyour sound card is not set up properly.\nThis software "
+    "requires a sound card to play WAV files";
+inline constexpr const char* kTotalTime = "Total Time ";
+inline constexpr const char* kZeroTime = "00:00:00";
+inline constexpr const char* kMediumLabelFile = "label.txt";
 // The text stands as the program has always shown it.
 inline constexpr const char* kExportCompleted = "Exproting data completed";
 }  // namespace BrowsingTexts
