@@ -42,6 +42,16 @@ void TFileActions::UpdateFileActions() {
     emit statesChanged();
 }
 
+std::optional<TPlayer::Call> TFileActions::CurrentCall() const {
+    TVolgaDataset& set = Dataset(InUse());
+    if (!set.Active() || set.RecordCount() == 0) return std::nullopt;
+    auto text = [&set](const char* field) {
+        return QString::fromStdString(set.FieldByName(field).AsString());
+    };
+    return TPlayer::Call{text("mediumLabel").trimmed(), text("fileName").trimmed(), text("Date"),
+                         text("startTime"), text("Memo")};
+}
+
 void TFileActions::Memo() {
     TVolgaDataset& set = Dataset(InUse());
     if (!set.Active() || set.RecordCount() == 0) return;

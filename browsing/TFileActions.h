@@ -13,10 +13,13 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
+
+#include "TPlayer.h"
 
 class ICallRows;
 class TDatasetModel;
-class TLiveSettings;
+struct TLiveSettings;
 class TVolgaDataset;
 class TfmPelmorantDB;
 
@@ -53,6 +56,8 @@ public:
     // file that is its own target (the recordings folder itself) is left as it is, and a
     // missing recording is passed over.
     void CopyToFolder(const QString& folder);
+    // The current row of the grid in view as the player takes it; none without a row.
+    std::optional<TPlayer::Call> CurrentCall() const;
     // The name the copy dialog suggests: the current row's file, or "Selected Files".
     QString CopySuggestion() const;
     // The target rows' recordings attached to a new message in the mail program ("SMDR" rows

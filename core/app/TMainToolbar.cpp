@@ -27,9 +27,6 @@ TMainToolbar::TMainToolbar(QWidget* parent) : QWidget(parent) {
     tool_->setAccessibleName("External tool");
     connect(tool_, &QToolButton::clicked, this, &TMainToolbar::toolClicked);
     layout->addStretch(1);
-    record_ = add("btnRecord", "Record");
-    record_->setCheckable(true);
-    connect(record_, &QToolButton::clicked, this, &TMainToolbar::recordClicked);
 }
 
 QToolButton* TMainToolbar::Button(const QString& objectName) const {

@@ -1,5 +1,5 @@
-// The main window's tool bar "Panel9": E-mail, Settings, Hide, Help, the external tool's
-// button and, at the right, Record. It reports clicks; the window decides what they do.
+// The main window's tool bar "Panel9": E-mail, Settings, Hide, Help and the external tool's
+// button. It reports clicks; the window decides what they do.
 #pragma once
 
 #include <QWidget>
@@ -11,10 +11,9 @@ class TMainToolbar : public QWidget {
 public:
     explicit TMainToolbar(QWidget* parent = nullptr);
 
-    // "btnEmail", "btnSettings", "btnHide", "btnHelp", "SpeedButton1" or "btnRecord".
+    // "btnEmail", "btnSettings", "btnHide", "btnHelp" or "SpeedButton1".
     QToolButton* Button(const QString& objectName) const;
     QToolButton* SpeedButton1() const { return tool_; }
-    QToolButton* RecordButton() const { return record_; }
 
 signals:
     void emailClicked();
@@ -22,9 +21,7 @@ signals:
     void hideClicked();
     void helpClicked();
     void toolClicked();
-    void recordClicked();
 
 private:
     QToolButton* tool_ = nullptr;
-    QToolButton* record_ = nullptr;
 };

@@ -33,6 +33,9 @@
 #include "TPulseMixer.h"
 #include "TRecorderFeature.h"
 #include "TSupervisionFeature.h"
+#include "TPlayer.h"
+#include "TPlayerFeature.h"
+#include "TQtWaveOutput.h"
 #include "TTreeController.h"
 #include "TTreeFeature.h"
 #include "TdmRecorder.h"
@@ -57,7 +60,11 @@ TPelmApplication::~TPelmApplication() {
         controller_->SetRecorder(nullptr);
         controller_->SetGrids(nullptr);
         controller_->SetFileActions(nullptr);
+        controller_->SetPlayer(nullptr);
     }
+    playerFeature_.reset();
+    player_.reset();
+    waveOutput_.reset();
     gridsFeature_.reset();
     fileActionsFeature_.reset();
     fileActions_.reset();
@@ -193,6 +200,20 @@ bool TPelmApplication::Start() {
     gridsFeature_ =
         std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(), db_->tblCalls);
     controller_->SetGrids(gridsFeature_.get());
+    // The player of the current row's recording, on the sound card's output.
+    waveOutput_ = std::make_unique<TQtWaveOutput>();
+    player_ = std::make_unique<TPlayer>(settings, *waveOutput_);
+    player_->CurrentCall = [this] { return fileActions_->CurrentCall(); };
+    player_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
+    player_->FocusGrid = [this] {
+        if (TCallsGrid* grid = main_->ActiveGrid()) grid->setFocus();
+    };
+    playerFeature_ =
+        std::make_unique<TPlayerFeature>(*player_, *fileActions_, *main_->PlayerPanel());
+    connect(playerFeature_.get(), &TPlayerFeature::commandsChanged, controller_.get(),
+            &TMainController::commandsChanged);
+    controller_->SetPlayer(playerFeature_.get());
+    player_->CheckSoundCard();
     for (int i = 0; i < TTreeController::ItemCount; ++i)
         controller_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
 

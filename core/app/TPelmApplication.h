@@ -32,6 +32,9 @@ class TCallGridsFeature;
 class TDbBackupSchedule;
 class TCallExport;
 class TFileActionsFeature;
+class TPlayer;
+class TPlayerFeature;
+class TQtWaveOutput;
 class TFileActions;
 
 class TPelmApplication : public QObject {
@@ -93,4 +96,7 @@ private:
     std::unique_ptr<TCallExport> callExport_;
     std::unique_ptr<TFileActions> fileActions_;
     std::unique_ptr<TFileActionsFeature> fileActionsFeature_;
+    std::unique_ptr<TQtWaveOutput> waveOutput_;
+    std::unique_ptr<TPlayer> player_;
+    std::unique_ptr<TPlayerFeature> playerFeature_;
 };

@@ -88,6 +88,8 @@ TfmPelmUsb::TfmPelmUsb(TMainController& controller, TMainPages pages, QWidget* p
     BuildPages();
     BuildMenus();
     BuildToolbar();
+    connect(pages_.Player, &TPlayerPanel::recordClicked, this,
+            [this] { RecordClicked(pages_.Player->RecordButton()); });
     statusBar_ = new TMainStatusBar(this);
     setStatusBar(statusBar_);
 
@@ -95,7 +97,8 @@ TfmPelmUsb::TfmPelmUsb(TMainController& controller, TMainPages pages, QWidget* p
     const TMainController::Layout layout = controller_.StoredLayout();
     setGeometry(layout.Geometry);
     pages_.Logger->SetTreeWidth(layout.Panel13Width, layout.Geometry.width());
-    pages_.Player->setFixedHeight(layout.Panel2Height);
+    pages_.Player->setFixedHeight(
+        std::max(layout.Panel2Height, pages_.Player->minimumSizeHint().height()));
 
     // The grids' context menus and their delete key.
     for (TCallsGrid* grid : {gdLogger(), gdSearch()}) {
@@ -251,8 +254,6 @@ void TfmPelmUsb::BuildToolbar() {
     connect(toolbar_, &TMainToolbar::hideClicked, this, &TfmPelmUsb::HideToTray);
     connect(toolbar_, &TMainToolbar::helpClicked, &controller_, &TMainController::Help);
     connect(toolbar_, &TMainToolbar::toolClicked, &controller_, &TMainController::RunExternalTool);
-    connect(toolbar_, &TMainToolbar::recordClicked, this,
-            [this] { RecordClicked(toolbar_->RecordButton()); });
     // The tool bar sits above the page area.
     auto* central = centralWidget();
     auto* outer = new QWidget(this);
@@ -322,7 +323,7 @@ void TfmPelmUsb::RefreshActions() {
     enable("mmiSettings", controller_.SettingsEnabled());
     ToolbarButton("btnSettings")->setEnabled(controller_.SettingsEnabled());
     ToolbarButton("btnEmail")->setEnabled(controller_.Enabled(FileCommand::EmailFile));
-    toolbar_->RecordButton()->setEnabled(controller_.RecordEnabled());
+    pages_.Player->RecordButton()->setEnabled(controller_.RecordEnabled());
 }
 
 // The Record button and menu item show the call state, not the click.
@@ -333,7 +334,7 @@ void TfmPelmUsb::RecordClicked(QObject* item) {
 }
 
 void TfmPelmUsb::SetRecordDown(bool down) {
-    toolbar_->RecordButton()->setChecked(down);
+    pages_.Player->RecordButton()->setChecked(down);
     if (QAction* a = Action("mmiRecord")) a->setChecked(down);
 }
 

@@ -74,6 +74,7 @@ public:
     QScrollArea* ScrollBox1() const { return pages_.Search->ScrollBox1(); }
     QWidget* tsAlarms() const { return pages_.Alarms; }
     QSlider* tbrVolume() const { return pages_.Player->tbrVolume(); }
+    TPlayerPanel* PlayerPanel() const { return pages_.Player; }
     QProgressBar* ProgressBar() const { return statusBar_->Progress(); }
     QStatusBar* StatusBar1() const { return statusBar_; }
     QLabel* StatusPanel(int i) const { return statusBar_->Panel(i); }
