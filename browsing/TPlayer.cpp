@@ -139,6 +139,7 @@ void TPlayer::StartPlayback(qint64 position) {
         out_.Open(outputFormat_);
         view_.Maximum = size_;
         position_ = std::clamp<qint64>(position, 0, size_);
+        finished_ = false;
         // A quarter of a second of the file's data; at least a block, whatever the header says.
         pieceSize_ = std::max<qint64>(std::max<qint64>(1, info_.format.BlockAlign()),
                                       info_.format.AvgBytesPerSec() / out_.BufferCount / 4);
@@ -178,8 +179,12 @@ void TPlayer::FeedPiece() {
             convert_->Convert(std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                         static_cast<size_t>(bytes.size())));
     }
-    // The data has ended: what the output still holds back goes to the device.
-    if (position_ >= size_) out_.Flush();
+    // The data has ended: what the output still holds back goes to the device, and it plays
+    // out to the end.
+    if (position_ >= size_ && !finished_) {
+        finished_ = true;
+        out_.Finish();
+    }
 }
 
 void TPlayer::BufferDone() {

@@ -126,6 +126,7 @@ private:
     qint64 size_ = 0;
     qint64 pieceSize_ = 0;
     qint64 lastPiece_ = 0;
+    bool finished_ = false;  // the end of the data has gone to the output
     bool holdingBar_ = false;
     bool keepLabels_ = false;  // during a seek
 };

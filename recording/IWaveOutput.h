@@ -17,6 +17,9 @@ public:
     virtual void Open(const TdeWaveFormat& format) = 0;
     // Queues one buffer behind those written before.
     virtual void Write(const QByteArray& pcm) = 0;
+    // No more buffers follow: what was written is to be played out to its end, even when it
+    // is less than the device waits for before it starts.
+    virtual void EndOfStream() = 0;
     // Both throw EAudioError with the pause or restart error when the device refuses.
     virtual void Pause() = 0;
     virtual void Restart() = 0;

@@ -71,7 +71,15 @@ void TQtWaveOutput::Open(const TdeWaveFormat& format) {
 void TQtWaveOutput::Write(const QByteArray& pcm) {
     if (!sink_) throw EAudioError(AudioTexts::kPlayBuffer);
     queuedEnd_ += pcm.size();
-    pending_.push_back({pcm, 0, queuedEnd_});
+    pending_.push_back({pcm, 0, queuedEnd_, true});
+    Pump();
+}
+
+void TQtWaveOutput::EndOfStream() {
+    if (!sink_) return;
+    const QByteArray silence(std::max<qsizetype>(sink_->bufferSize(), 1), '\0');
+    queuedEnd_ += silence.size();
+    pending_.push_back({silence, 0, queuedEnd_, false});
     Pump();
 }
 
@@ -136,7 +144,9 @@ void TQtWaveOutput::Pump() {
     const qint64 played = written_ - held;
     while (!pending_.empty() && pending_.front().Written == pending_.front().Data.size() &&
            pending_.front().End <= played) {
+        const bool reported = pending_.front().Reported;
         pending_.pop_front();
+        if (!reported) continue;
         if (OnBufferDone) OnBufferDone();
         if (!sink_) return;  // closed by the report's handler
     }

@@ -1,7 +1,9 @@
 // The sound card's default output through Qt Multimedia, written to as it empties: a pump every
 // 10 ms moves queued buffers into the device. A buffer counts as played once the device has
 // taken it and played on past its end (what the device holds is not yet played); when the
-// device runs dry, everything written has been played. Main thread only.
+// device runs dry, everything written has been played. The end of the stream is followed by
+// silence the length of the device's buffer, which is never reported: a device that waits for
+// a full buffer before it starts plays a short last piece too. Main thread only.
 #pragma once
 
 #include <QAudioFormat>
@@ -21,6 +23,7 @@ public:
     ~TQtWaveOutput() override;
     void Open(const TdeWaveFormat& format) override;
     void Write(const QByteArray& pcm) override;
+    void EndOfStream() override;
     void Pause() override;
     void Restart() override;
     void Close() override;
@@ -43,6 +46,7 @@ private:
         QByteArray Data;
         qsizetype Written = 0;
         qint64 End = 0;
+        bool Reported = true;  // false for the silence after the end
     };
     std::deque<Pending> pending_;
     qint64 queuedEnd_ = 0;  // the stream offset at which the last queued buffer ends

@@ -52,6 +52,12 @@ void TdeAudioOut::Write(std::span<const uint8_t> pcm) {
     Send(block);
 }
 
+void TdeAudioOut::Finish() {
+    if (!active_) return;
+    Flush();
+    device_.EndOfStream();
+}
+
 void TdeAudioOut::Flush() {
     started_ = true;
     std::vector<QByteArray> held;

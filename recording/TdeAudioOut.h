@@ -28,8 +28,8 @@ public:
     void Restart();
     // One buffer of PCM in the output format; an empty one sends nothing.
     void Write(std::span<const uint8_t> pcm);
-    // Sends the buffers held back now (the stream has ended before the pre-fill was complete).
-    void Flush();
+    // The stream has ended: the buffers held back go now, and the device plays out to the end.
+    void Finish();
     int Outstanding() const { return outstanding_; }
     // The most recent buffer sent to the device (what the waveform display shows).
     const QByteArray& LastBlock() const { return last_; }
@@ -40,6 +40,7 @@ public:
     std::function<void(const QString& reason)> OnFailure;
 
 private:
+    void Flush();
     void Send(const QByteArray& block);
 
     IWaveOutput& device_;

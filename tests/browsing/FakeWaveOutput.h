@@ -21,6 +21,7 @@ public:
         if (!open_) throw EAudioError(AudioTexts::kPlayBuffer);
         Queue.push_back(pcm);
     }
+    void EndOfStream() override { ++Ends; }
     void Pause() override { paused_ = true; }
     void Restart() override { paused_ = false; }
     void Close() override {
@@ -57,6 +58,7 @@ public:
     QByteArray Played;
     TdeWaveFormat Format;
     int Opens = 0;
+    int Ends = 0;  // streams said to have ended
     bool RefuseOpen = false;
     bool VolumeControl = true;
     double Volume = -1;

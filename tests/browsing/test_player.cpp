@@ -135,7 +135,9 @@ TEST_F(PlayerTest, PlaysEveryPieceInOrderAndEndsWithTheLastBufferBack) {
     EXPECT_EQ(player->DataPosition(), 750);
     EXPECT_EQ(player->View().Position, 500);
     // All read: the buffers still out keep it playing; the last one back ends it.
+    EXPECT_EQ(device.Ends, 0);
     while (player->DataPosition() < 2000) device.PlayOne();
+    EXPECT_EQ(device.Ends, 1);  // the end went with the last piece
     EXPECT_EQ(player->PlayerState(), TPlayer::Playing);
     EXPECT_GT(player->Output().Outstanding(), 0);
     device.PlayAll();
@@ -157,6 +159,7 @@ TEST_F(PlayerTest, ARecordingShorterThanTwoPiecesIsOnePiece) {
     player->Play();
     EXPECT_EQ(player->DataPosition(), 300);
     ASSERT_EQ(device.Queue.size(), 1u);  // not held back: the data has ended
+    EXPECT_EQ(device.Ends, 1);
     device.PlayOne();
     EXPECT_EQ(player->PlayerState(), TPlayer::Stopped);
     EXPECT_EQ(device.Played, data);
