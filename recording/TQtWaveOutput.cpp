@@ -4,9 +4,26 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 #include <algorithm>
+#include <cstring>
 
 #include "AudioTexts.h"
 #include "EAudioError.h"
+
+// The queue as the device reads it.
+class TQtWaveOutput::Feed : public QIODevice {
+public:
+    explicit Feed(TQtWaveOutput& owner) : QIODevice(&owner), owner_(owner) {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override { return owner_.Take(data, max); }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    TQtWaveOutput& owner_;
+};
 
 namespace {
 
@@ -47,13 +64,13 @@ void TQtWaveOutput::Open(const TdeWaveFormat& format) {
         throw EAudioError(AudioTexts::ResultCodeMessage(AudioTexts::kOpenOutput, 32));
     sink_ = new QAudioSink(device, f, this);
     sink_->setVolume(volume_);
-    // About a fifth of a second at the device: little enough that a seek is heard at once.
-    sink_->setBufferSize(f.bytesForDuration(200000));
-    io_ = sink_->start();
-    if (!io_ || sink_->error() != QAudio::NoError) {
+    feed_ = new Feed(*this);
+    sink_->start(feed_);
+    if (sink_->error() != QAudio::NoError) {
         delete sink_;
         sink_ = nullptr;
-        io_ = nullptr;
+        delete feed_;
+        feed_ = nullptr;
         throw EAudioError(AudioTexts::ResultCodeMessage(AudioTexts::kOpenOutput, 4));
     }
     connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State s) {
@@ -63,6 +80,7 @@ void TQtWaveOutput::Open(const TdeWaveFormat& format) {
                 WithReason(AudioTexts::kPlayBuffer, "The output device stopped.")));
     });
     paused_ = false;
+    bytesPerSecond_ = f.bytesForDuration(1000000);
     written_ = 0;
     queuedEnd_ = 0;
     pump_.start();
@@ -72,14 +90,16 @@ void TQtWaveOutput::Write(const QByteArray& pcm) {
     if (!sink_) throw EAudioError(AudioTexts::kPlayBuffer);
     queuedEnd_ += pcm.size();
     pending_.push_back({pcm, 0, queuedEnd_, true});
+    emit feed_->readyRead();  // a device that ran dry reads again
     Pump();
 }
 
 void TQtWaveOutput::EndOfStream() {
     if (!sink_) return;
-    const QByteArray silence(std::max<qsizetype>(sink_->bufferSize(), 1), '\0');
+    const QByteArray silence(std::max<qsizetype>(sink_->bufferSize(), bytesPerSecond_ / 5), '\0');
     queuedEnd_ += silence.size();
     pending_.push_back({silence, 0, queuedEnd_, false});
+    emit feed_->readyRead();
     Pump();
 }
 
@@ -104,11 +124,12 @@ void TQtWaveOutput::Close() {
     pending_.clear();
     if (!sink_) return;
     disconnect(sink_, nullptr, this, nullptr);
-    sink_->reset();  // what the device holds is dropped, not played
+    // what the device holds is dropped, not played
     sink_->stop();
     sink_->deleteLater();
     sink_ = nullptr;
-    io_ = nullptr;
+    feed_->deleteLater();
+    feed_ = nullptr;
 }
 
 bool TQtWaveOutput::HasVolumeControl() const {
@@ -120,28 +141,28 @@ void TQtWaveOutput::SetVolume(double volume) {
     if (sink_) sink_->setVolume(volume_);
 }
 
+qint64 TQtWaveOutput::Take(char* data, qint64 max) {
+    qint64 given = 0;
+    for (Pending& p : pending_) {
+        if (given >= max || paused_) break;
+        const qint64 n = std::min<qint64>(max - given, p.Data.size() - p.Written);
+        if (n <= 0) continue;
+        std::memcpy(data + given, p.Data.constData() + p.Written, static_cast<size_t>(n));
+        p.Written += n;
+        given += n;
+    }
+    written_ += given;
+    return given;
+}
+
 void TQtWaveOutput::Pump() {
     if (!sink_ || paused_) return;
-    // Into the device as far as it has room.
-    qint64 room = sink_->bytesFree();
-    for (Pending& p : pending_) {
-        if (room <= 0) break;
-        const qint64 left = p.Data.size() - p.Written;
-        if (left <= 0) continue;
-        const qint64 n = io_->write(p.Data.constData() + p.Written, std::min(left, room));
-        if (n < 0) {
-            Fail(QString::fromStdString(WithReason(AudioTexts::kPlayBuffer, io_->errorString())));
-            return;
-        }
-        p.Written += n;
-        written_ += n;
-        room -= n;
-        if (n < left) break;
-    }
-    // What the device still holds has not been heard yet; once it runs dry, all has.
+    // What has been heard: by the device's playback clock, and all it was given once it has run
+    // dry (the clock is not kept up to date while the device waits for data).
     const bool dry = sink_->state() == QAudio::IdleState;
-    const qint64 held = dry ? 0 : std::max<qint64>(0, sink_->bufferSize() - sink_->bytesFree());
-    const qint64 played = written_ - held;
+    const qint64 played =
+        dry ? written_
+            : std::clamp<qint64>(sink_->processedUSecs() * bytesPerSecond_ / 1000000, 0, written_);
     while (!pending_.empty() && pending_.front().Written == pending_.front().Data.size() &&
            pending_.front().End <= played) {
         const bool reported = pending_.front().Reported;

@@ -1,9 +1,9 @@
-// The sound card's default output through Qt Multimedia, written to as it empties: a pump every
-// 10 ms moves queued buffers into the device. A buffer counts as played once the device has
-// taken it and played on past its end (what the device holds is not yet played); when the
-// device runs dry, everything written has been played. The end of the stream is followed by
-// silence the length of the device's buffer, which is never reported: a device that waits for
-// a full buffer before it starts plays a short last piece too. Main thread only.
+// The sound card's default output through Qt Multimedia. The device pulls the queued buffers as
+// it needs them (a fifth of a second ahead of what is heard), and a buffer counts as played
+// once the device's playback clock has passed its end (a check every 10 ms). The end of the
+// stream is followed by silence the length of the device's buffer, which is never reported: a
+// device that waits for a full buffer before it starts plays a short last piece too. Main thread
+// only: the device pulls from the event loop.
 #pragma once
 
 #include <QAudioFormat>
@@ -32,11 +32,14 @@ public:
     void SetVolume(double volume) override;
 
 private:
+    class Feed;
+    // Hands the device up to `max` bytes of the queue; 0 when it is empty.
+    qint64 Take(char* data, qint64 max);
     void Pump();
     void Fail(const QString& reason);
 
     QAudioSink* sink_ = nullptr;  // a child; handed to the event loop for deletion on close
-    QIODevice* io_ = nullptr;
+    Feed* feed_ = nullptr;  // a child, like the sink
     QTimer pump_;
     double volume_ = 1.0;
     bool paused_ = false;
@@ -51,4 +54,5 @@ private:
     std::deque<Pending> pending_;
     qint64 queuedEnd_ = 0;  // the stream offset at which the last queued buffer ends
     qint64 written_ = 0;    // bytes handed to the device
+    qint64 bytesPerSecond_ = 0;
 };
