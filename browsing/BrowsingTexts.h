@@ -24,9 +24,6 @@ inline constexpr const char* kMailNotSupported = "Not supported";
 inline constexpr const char* kWrongMedium = "You have put medium with wrong label";
 inline constexpr const char* kFileNotFoundStart = "File ";
 inline constexpr const char* kFileNotFoundEnd = " has not been found";
-inline constexpr const char* kNoSoundCard =
-    "Your system has no sound card or\nyour sound card is not set up properly.\nThis software "
-    "requires a sound card to play WAV files";
 inline constexpr const char* kTotalTime = "Total Time ";
 inline constexpr const char* kZeroTime = "00:00:00";
 inline constexpr const char* kMediumLabelFile = "label.txt";

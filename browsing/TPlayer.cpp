@@ -30,12 +30,6 @@ TPlayer::~TPlayer() {
     StopPlayback();
 }
 
-bool TPlayer::CheckSoundCard() {
-    if (device_.HasVolumeControl()) return true;
-    ShowMessage(BrowsingTexts::kNoSoundCard);
-    return false;
-}
-
 QString TPlayer::TimeText(qint64 bytes, qint64 bytesPerSecond) {
     if (bytesPerSecond <= 0) return BrowsingTexts::kZeroTime;
     // Halves go to the even second (the default rounding mode).

@@ -62,8 +62,6 @@ public:
 
     State PlayerState() const { return state_; }
     const Display& View() const { return view_; }
-    // The no-sound-card message when the output has no volume control; false then.
-    bool CheckSoundCard();
 
     void Play();
     void Pause();
@@ -74,7 +72,8 @@ public:
     void FastForward();
     void PositionPressed();
     void PositionReleased(qint64 position);
-    // The volume bar's position 0..16.
+    // The volume bar's position 0..16; nothing without an output device whose volume can be set
+    // (the main window says so at start).
     void SetVolume(int position);
     // The one-second tick.
     void Tick() { UpdateTimeLabels(); }

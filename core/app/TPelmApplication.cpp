@@ -213,7 +213,6 @@ bool TPelmApplication::Start() {
     connect(playerFeature_.get(), &TPlayerFeature::commandsChanged, controller_.get(),
             &TMainController::commandsChanged);
     controller_->SetPlayer(playerFeature_.get());
-    player_->CheckSoundCard();
     for (int i = 0; i < TTreeController::ItemCount; ++i)
         controller_->SetTreeItemEnabled(i, tree_->ActionEnabled(i));
 

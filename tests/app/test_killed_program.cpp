@@ -70,7 +70,9 @@ protected:
         return false;
     }
     static void Kill(QProcess& p, QByteArrayList* seen = nullptr) {
-        ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+        // A process that has ended has no id (0), and kill(0) would hit the whole group.
+        const auto pid = static_cast<pid_t>(p.processId());
+        if (pid > 0) ::kill(pid, SIGKILL);
         p.waitForFinished(30000);
         while (p.canReadLine()) {
             const QByteArray got = p.readLine().trimmed();
