@@ -64,6 +64,8 @@ void TQtWaveOutput::Open(const TdeWaveFormat& format) {
         throw EAudioError(AudioTexts::ResultCodeMessage(AudioTexts::kOpenOutput, 32));
     sink_ = new QAudioSink(device, f, this);
     sink_->setVolume(volume_);
+    // A second of room at the device: a new stream starts playing without waiting for more.
+    sink_->setBufferSize(f.bytesForDuration(1000000));
     feed_ = new Feed(*this);
     sink_->start(feed_);
     if (sink_->error() != QAudio::NoError) {

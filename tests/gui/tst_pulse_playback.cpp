@@ -1,8 +1,9 @@
 // Recordings played by the running program on a real sound server: its null sink is the sound
 // card, and parec records the sink's monitor. A call is recorded from the server's 440 Hz sine
 // source in each codec, then played with the panel's buttons: the monitor carries the tone for
-// the recording's length. Pause silences it and Play resumes; "to end" leaves a moment; a row on
-// the backup medium plays from the volume standing for it, and a wrong label is refused.
+// the recording's length. Pause silences it and Play resumes; a seek is heard at once; "to end"
+// leaves a moment; a row on the backup medium plays from the volume standing for it, and a wrong
+// label is refused.
 #include <QLabel>
 #include <QToolButton>
 #include <QtTest>
@@ -192,6 +193,35 @@ private slots:
         const double expected = RecordingSeconds(path);
         QVERIFY2(std::abs(sound.Length() - gap - expected) <= 0.3,
                  qPrintable(QString("%1 s around a %2 s pause").arg(sound.Length()).arg(gap)));
+    }
+
+    void aSeekIsHeardAtOnce() {
+        auto p = StartProgram({});
+        QVERIFY(p);
+        const QString path = RecordOne(*p, 3, 3000);
+        QVERIFY(!path.isEmpty());
+        MonitorCapture monitor;
+        QVERIFY(monitor.Started());
+        QTest::qWait(300);
+        QTest::mouseClick(Button(*p, "btnPlay"), Qt::LeftButton);
+        QTest::qWait(1500);
+        QTest::mouseClick(Button(*p, "btnToStart"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(Stopped(*p), 10000);
+        const std::vector<int16_t> heard = monitor.Stop();
+        const Sounding sound = SoundIn(heard);
+        const size_t window = 220;
+        size_t longest = 0, run = 0;
+        for (size_t at = size_t(sound.First * audiotest::kRate);
+             at + window <= size_t(sound.Last * audiotest::kRate); at += window) {
+            run = audiotest::Rms(std::span(heard).subspan(at, window)) < 300 ? run + window : 0;
+            longest = std::max(longest, run);
+        }
+        QVERIFY2(longest / audiotest::kRate < 0.3,
+                 qPrintable(QString::number(longest / audiotest::kRate)));
+        // A second and a half of it, then the whole recording again.
+        const double expected = 1.5 + RecordingSeconds(path);
+        QVERIFY2(std::abs(sound.Length() - expected) <= 0.4,
+                 qPrintable(QString("heard %1 s, expected %2 s").arg(sound.Length()).arg(expected)));
     }
 
     void toEndLeavesAMomentAndTheBackupMediumIsChecked() {
