@@ -10,8 +10,6 @@
 //
 // Run it under bench/playback.sh, which gives it a PulseAudio server with a sine source and a
 // null sink.
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -21,6 +19,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ProgramBench.h"
 #include "TChannelTable.h"
 #include "TCallsGrid.h"
 #include "TLiveSettings.h"
@@ -31,20 +30,6 @@
 #include "TfmPelmUsb.h"
 
 namespace {
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-class PrintedMessages : public TMessages {
-public:
-    void Show(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
 
 // The milliseconds a click takes: the player hands its first buffer to the device before the
 // click returns.
@@ -58,14 +43,10 @@ double ClickMs(QToolButton* b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    for (const char* sub : {"config", "data"}) QDir(home.path()).mkpath(sub);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TBenchHome home;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    PrintedMessages messages;
+    TPrintedMessages messages;
     TMessages::Install(&messages);
 
     QStringList args = QCoreApplication::arguments().mid(1);

@@ -8,8 +8,6 @@
 // ITEM is the compression item (0 a-Law .. 4 MP3); without it the configured codec records.
 //
 // Run it under bench/recording_cpu.sh, which gives it a PulseAudio server with a sine source.
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -17,6 +15,7 @@
 #include <cstdio>
 
 #include "TCAudioRecorder.h"
+#include "ProgramBench.h"
 #include "TChannelTable.h"
 #include "TLiveSettings.h"
 #include "TMessages.h"
@@ -25,34 +24,11 @@
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
 
-namespace {
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// Messages go to stderr instead of a box that waits for a click.
-class PrintedMessages : public TMessages {
-public:
-    void Show(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    for (const char* sub : {"config", "data"}) QDir(home.path()).mkpath(sub);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TBenchHome home;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    PrintedMessages messages;
+    TPrintedMessages messages;
     TMessages::Install(&messages);
 
     QStringList args = QCoreApplication::arguments().mid(1);

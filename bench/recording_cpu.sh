@@ -4,21 +4,11 @@
 # stand-in for comparison. Target: under 2 % of one core.
 #   bash bench/recording_cpu.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
+cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 SECONDS_PER_CALL=${2:-60}
 cmake --build "$BUILD" --target recording_cpu >/dev/null
-T=$(mktemp -d)
-mkdir -p "$T/pa"
-chmod 700 "$T/pa"
-export XDG_RUNTIME_DIR="$T/pa" PULSE_SERVER="unix:$T/pa/native" QT_QPA_PLATFORM=offscreen
-HOME="$T" pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$T/pa/native" \
-    --load="module-null-sink sink_name=nullsink" \
-    --load="module-sine-source source_name=sine rate=11025 frequency=440" >"$T/pa.log" 2>&1 &
-PA=$!
-trap 'kill $PA 2>/dev/null; wait $PA 2>/dev/null; rm -rf "$T"' EXIT
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-source sine
+source bench/pulse_server.sh
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for item in 0 1 2 3 4; do
     "$BUILD/bench/recording_cpu" "$SECONDS_PER_CALL" "--codec=$item"
