@@ -1,9 +1,9 @@
 // The sound card's default output through Qt Multimedia. The device pulls the queued buffers as
-// it needs them (a fifth of a second ahead of what is heard), and a buffer counts as played
-// once the device's playback clock has passed its end (a check every 10 ms). The end of the
-// stream is followed by silence the length of the device's buffer, which is never reported: a
-// device that waits for a full buffer before it starts plays a short last piece too. Main thread
-// only: the device pulls from the event loop.
+// it needs them (it has room for a second), and a buffer counts as played once the device's
+// playback clock has passed its end, or once the device has run dry (a check every 10 ms). The
+// end of the stream is followed by silence the length of the device's buffer, which is never
+// reported: a device that waits for a full buffer before it starts plays a short last piece too.
+// Main thread only: the device pulls from the event loop.
 #pragma once
 
 #include <QAudioFormat>
