@@ -63,6 +63,18 @@ Sounding SoundIn(const std::vector<int16_t>& s) {
     return r;
 }
 
+// Seconds of the longest silence between the first and the last sound.
+double LongestSilence(const std::vector<int16_t>& s, const Sounding& sound) {
+    const size_t window = 220;
+    size_t longest = 0, run = 0;
+    for (size_t at = size_t(sound.First * audiotest::kRate);
+         at + window <= size_t(sound.Last * audiotest::kRate); at += window) {
+        run = audiotest::Rms(std::span(s).subspan(at, window)) < 300 ? run + window : 0;
+        longest = std::max(longest, run);
+    }
+    return longest / audiotest::kRate;
+}
+
 double RecordingSeconds(const QString& path) {
     const auto info = TdeRIFFAudioReader::ReadFile(QFile::encodeName(path).toStdString());
     return double(info.dataLength) / info.format.AvgBytesPerSec();
@@ -180,15 +192,7 @@ private slots:
 
         // A silence of about the pause inside the sound, and all of the recording around it.
         const Sounding sound = SoundIn(heard);
-        const size_t window = 220;
-        size_t longest = 0, run = 0;
-        const size_t first = size_t(sound.First * audiotest::kRate);
-        const size_t last = size_t(sound.Last * audiotest::kRate);
-        for (size_t at = first; at + window <= last; at += window) {
-            run = audiotest::Rms(std::span(heard).subspan(at, window)) < 300 ? run + window : 0;
-            longest = std::max(longest, run);
-        }
-        const double gap = longest / audiotest::kRate;
+        const double gap = LongestSilence(heard, sound);
         QVERIFY2(gap > 0.9 && gap < 1.6, qPrintable(QString::number(gap)));
         const double expected = RecordingSeconds(path);
         QVERIFY2(std::abs(sound.Length() - gap - expected) <= 0.3,
@@ -209,19 +213,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(Stopped(*p), 10000);
         const std::vector<int16_t> heard = monitor.Stop();
         const Sounding sound = SoundIn(heard);
-        const size_t window = 220;
-        size_t longest = 0, run = 0;
-        for (size_t at = size_t(sound.First * audiotest::kRate);
-             at + window <= size_t(sound.Last * audiotest::kRate); at += window) {
-            run = audiotest::Rms(std::span(heard).subspan(at, window)) < 300 ? run + window : 0;
-            longest = std::max(longest, run);
-        }
-        QVERIFY2(longest / audiotest::kRate < 0.3,
-                 qPrintable(QString::number(longest / audiotest::kRate)));
-        // A second and a half of it, then the whole recording again.
-        const double expected = 1.5 + RecordingSeconds(path);
-        QVERIFY2(std::abs(sound.Length() - expected) <= 0.4,
-                 qPrintable(QString("heard %1 s, expected %2 s").arg(sound.Length()).arg(expected)));
+        const double gap = LongestSilence(heard, sound);
+        QVERIFY2(gap < 0.3, qPrintable(QString::number(gap)));
+        // Some of it (the second and a half less the device's start), then all of it again.
+        const double whole = RecordingSeconds(path);
+        QVERIFY2(sound.Length() >= whole + 0.5 && sound.Length() <= whole + 1.9,
+                 qPrintable(QString("heard %1 s of a %2 s recording").arg(sound.Length()).arg(whole)));
     }
 
     void toEndLeavesAMomentAndTheBackupMediumIsChecked() {
