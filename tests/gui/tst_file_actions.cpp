@@ -39,20 +39,18 @@ QStringList Enabled(TfmPelmUsb* w) {
     return on;
 }
 
-// Runs `answer` on the next modal dialog, once it shows.
+// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms).
 void WhenModal(const std::function<void(QWidget*)>& answer) {
-    QTimer::singleShot(0, [answer] {
-        auto tries = std::make_shared<int>(0);
-        auto look = std::make_shared<std::function<void()>>();
-        *look = [answer, tries, look] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                answer(modal);
-            } else if (++*tries < 200) {
-                QTimer::singleShot(10, *look);
-            }
-        };
-        (*look)();
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
     });
+    timer->start();
 }
 
 // A stand-in for xdg-email on PATH that keeps its command line.
