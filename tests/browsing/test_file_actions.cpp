@@ -11,6 +11,7 @@
 
 #include "BrowsingTexts.h"
 #include "DatabaseFixture.h"
+#include "TFakeXdgEmail.h"
 #include "ICallRows.h"
 #include "TFileActions.h"
 #include "Tchannel.h"
@@ -190,41 +191,6 @@ TEST_F(FileActionsTest, InTheSearchViewARowStandsForTheCallWithItsCallId) {
     EXPECT_EQ(db->tblCalls.RecordCount(), 3);
 }
 
-namespace {
-
-// A stand-in for xdg-email on PATH that keeps its command line and exits as told.
-class FakeXdgEmail {
-public:
-    explicit FakeXdgEmail(int exitCode = 0) {
-        const QString script = bin.path() + "/xdg-email";
-        QFile f(script);
-        f.open(QIODevice::WriteOnly);
-        f.write("#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + QFile::encodeName(Log()) + "\"\nexit " +
-                QByteArray::number(exitCode) + "\n");
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
-    }
-    ~FakeXdgEmail() { qputenv("PATH", oldPath); }
-    QString Log() const { return bin.path() + "/args"; }
-    // The command line it was given; empty when it was not run.
-    QStringList Arguments() const {
-        QFile f(Log());
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        QStringList args;
-        for (const QByteArray& a : f.readAll().split('\0')) args << QString::fromUtf8(a);
-        args.removeLast();  // after the last NUL
-        return args;
-    }
-
-private:
-    QTemporaryDir bin;
-    QByteArray oldPath;
-};
-
-}  // namespace
-
 TEST_F(FileActionsTest, MovingSetsTheFolderInBothViews) {
     for (int i = 0; i < 3; ++i) File(0, "m");
     const QString folder = "OTHERFLD";
@@ -275,7 +241,7 @@ TEST_F(FileActionsTest, EmailAttachesTheRecordingsThatExistThroughXdgEmail) {
     File(1, "d");
     db->tblCalls.Last();
     actions->UpdateFileActions();
-    FakeXdgEmail mail;
+    TFakeXdgEmail mail;
     logger.Rows = {3, 1, 2, 0};
     EXPECT_TRUE(actions->EmailFiles());
     EXPECT_EQ(mail.Arguments(),
@@ -293,7 +259,7 @@ TEST_F(FileActionsTest, AMailProgramThatCannotTakeTheMessageIsSaid) {
     File(0, "a");
     actions->UpdateFileActions();
     {
-        FakeXdgEmail failing(4);
+        TFakeXdgEmail failing(4);
         logger.Rows = {0};
         EXPECT_FALSE(actions->EmailFiles());
         ASSERT_EQ(messages.shown.size(), 1);

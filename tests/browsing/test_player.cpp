@@ -14,22 +14,13 @@
 #include "FakeWaveOutput.h"
 #include "TLiveSettings.h"
 #include "TPlayer.h"
+#include "TOneVolume.h"
 #include "TVolumeSpace.h"
 #include "TdeAudioConvertor.h"
 #include "TdeFileSink.h"
 #include "TdeRIFFAudioWriter.h"
 
 namespace {
-
-// One volume standing for the backup medium.
-class OneVolume : public TVolumeSpace {
-public:
-    explicit OneVolume(const QString& root) : root_(root) {}
-    QStringList Volumes() const override { return {root_}; }
-
-private:
-    QString root_;
-};
 
 QByteArray Ramp(int bytes) {
     QByteArray data(bytes, '\0');
@@ -265,7 +256,7 @@ TEST_F(PlayerTest, MissingFilesAndTheBackupMedium) {
     // A volume stands for the backup medium; its label is the first line of label.txt.
     const QString medium = dir.path() + "/usb";
     QDir().mkpath(medium);
-    OneVolume volume(medium);
+    TOneVolume volume(medium);
     TVolumeSpace::Install(&volume);
     settings.cbxDrive1 = 0;
     WritePcm(medium + "/moved.wav", 1000, 8, Ramp(400));

@@ -14,6 +14,7 @@
 #include "GuiSupport.h"
 #include "TCallsGrid.h"
 #include "TFileActions.h"
+#include "TFakeXdgEmail.h"
 #include "TFolderTree.h"
 #include "TfmMoveTo.h"
 
@@ -52,31 +53,6 @@ void WhenModal(const std::function<void(QWidget*)>& answer) {
     });
     timer->start();
 }
-
-// A stand-in for xdg-email on PATH that keeps its command line.
-class MailStandIn {
-public:
-    MailStandIn() {
-        QFile f(bin_.path() + "/xdg-email");
-        f.open(QIODevice::WriteOnly);
-        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + QFile::encodeName(Log()) + "\"\n");
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        path_ = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin_.path()) + ":" + path_);
-    }
-    ~MailStandIn() { qputenv("PATH", path_); }
-    QString Log() const { return bin_.path() + "/args"; }
-    QStringList Arguments() const {
-        QFile f(Log());
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-
-private:
-    QTemporaryDir bin_;
-    QByteArray path_;
-};
 
 }  // namespace
 
@@ -176,7 +152,7 @@ private slots:
         grid->setCurrentIndex(grid->model()->index(ordinary[0], 0));
         SelectRows(grid, {ordinary[0], smdr, ordinary[1], ordinary[2]});
         {
-            MailStandIn mail;
+            TFakeXdgEmail mail;
             messages_->Shown.clear();
             MenuItem(w, "Email wav file to...")->trigger();
             QCOMPARE(mail.Arguments().mid(0, 1), QStringList{"--body"});

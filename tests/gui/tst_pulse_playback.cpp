@@ -16,6 +16,7 @@
 #include "TCallsGrid.h"
 #include "TPlayerPanel.h"
 #include "TPulseServer.h"
+#include "TOneVolume.h"
 #include "TVolumeSpace.h"
 #include "TdeRIFFAudioReader.h"
 #include "ToneAnalysis.h"
@@ -79,15 +80,6 @@ double RecordingSeconds(const QString& path) {
     const auto info = TdeRIFFAudioReader::ReadFile(QFile::encodeName(path).toStdString());
     return double(info.dataLength) / info.format.AvgBytesPerSec();
 }
-
-class OneVolume : public TVolumeSpace {
-public:
-    explicit OneVolume(const QString& root) : root_(root) {}
-    QStringList Volumes() const override { return {root_}; }
-
-private:
-    QString root_;
-};
 
 }  // namespace
 
@@ -236,7 +228,7 @@ private slots:
 
         // The recording moved to a volume standing for the backup medium.
         QTemporaryDir medium;
-        OneVolume volume(medium.path());
+        TOneVolume volume(medium.path());
         TVolumeSpace::Install(&volume);
         TLiveSettings::Instance().cbxDrive1 = 0;
         const QString name = QFileInfo(path).fileName();
