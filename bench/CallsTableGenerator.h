@@ -140,9 +140,8 @@ private:
     std::vector<std::string> folders_;
 };
 
-// Appends `count` generated calls to a cursor loaded with the Calls layout.
-inline void AppendCalls(TVolgaCursor& c, int count, uint64_t seed = 20261209) {
-    CallsGenerator gen(seed);
+// Appends calls to a cursor loaded with the Calls layout.
+inline void AppendRows(TVolgaCursor& c, const std::vector<CallRow>& rows) {
     TVolgaField* callId = c.FieldByName("callID");
     TVolgaField* channel = c.FieldByName("Channel");
     TVolgaField* folder = c.FieldByName("FolderId");
@@ -159,8 +158,7 @@ inline void AppendCalls(TVolgaCursor& c, int count, uint64_t seed = 20261209) {
     std::vector<TVolgaField*> st;
     for (int i = 1; i <= 4; ++i) st.push_back(c.FieldByName("st" + std::to_string(i)));
     std::string message;
-    for (int i = 0; i < count; ++i) {
-        CallRow r = gen.Next();
+    for (const CallRow& r : rows) {
         TVolgaRecordData d = c.NewBuffer();
         callId->SetText(d, r.CallId);
         channel->SetInt(d, r.Channel);
@@ -180,6 +178,39 @@ inline void AppendCalls(TVolgaCursor& c, int count, uint64_t seed = 20261209) {
         for (TVolgaField* f : st) f->SetText(d, " ");
         if (!c.PostRecord(d, nullptr, message)) throw EVolgaError(message);
     }
+}
+
+// Appends `count` generated calls to a cursor loaded with the Calls layout.
+inline void AppendCalls(TVolgaCursor& c, int count, uint64_t seed = 20261209) {
+    CallsGenerator gen(seed);
+    std::vector<CallRow> rows;
+    rows.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) rows.push_back(gen.Next());
+    AppendRows(c, rows);
+}
+
+// The complete image of a Calls table with these calls.
+inline std::string CallsImage(const std::vector<CallRow>& rows) {
+    TVolgaCursor c;
+    std::string message;
+    if (!c.LoadFromImage(TVolgaCursor::BuildEmptyImage(CallsFieldDefs()), message))
+        throw EVolgaError(message);
+    AppendRows(c, rows);
+    std::string image;
+    c.BuildImage(image);
+    return image;
+}
+
+// A call's date and a time of day in ISO form.
+inline std::string DateText(const CallRow& r) {
+    char b[16];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d", r.Year, r.Month, r.Day);
+    return b;
+}
+inline std::string TimeText(int32_t ms) {
+    char b[16];
+    std::snprintf(b, sizeof b, "%02d:%02d:%02d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60);
+    return b;
 }
 
 // The complete image of a Calls table with `count` generated calls.
@@ -205,13 +236,10 @@ inline void WriteCallsTsv(std::ostream& out, int count, uint64_t seed = 20261209
     }
     out << '\n';
     CallsGenerator gen(seed);
-    TVolgaFormatSettings iso = TVolgaFormatSettings::Iso();
     for (int i = 0; i < count; ++i) {
         CallRow r = gen.Next();
-        char date[16];
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", r.Year, r.Month, r.Day);
-        out << r.CallId << '\t' << r.Channel << '\t' << r.FolderId << '\t' << date << '\t'
-            << iso.FormatTimeMs(r.StartMs) << '\t' << iso.FormatTimeMs(r.StopMs) << '\t' << r.InOut
+        out << r.CallId << '\t' << r.Channel << '\t' << r.FolderId << '\t' << DateText(r) << '\t'
+            << TimeText(r.StartMs) << '\t' << TimeText(r.StopMs) << '\t' << r.InOut
             << '\t' << r.Dtmf << '\t' << r.CallerId << '\t' << r.Memo << '\t'
             << "Main storage medium\t0\t" << r.FileName << '\t' << r.FileSize
             << "\tFalse\tFalse\tFalse\tFalse\t \t \t \t \t0\t0\t0\t0\n";

@@ -27,6 +27,9 @@ inline constexpr const char* kFileNotFoundEnd = " has not been found";
 inline constexpr const char* kTotalTime = "Total Time ";
 inline constexpr const char* kZeroTime = "00:00:00";
 inline constexpr const char* kMediumLabelFile = "label.txt";
+// The search's folder picker.
+inline constexpr const char* kFoldersCaption = "Folders";
+inline constexpr const char* kSelectItem = "Select item";
 // The text stands as the program has always shown it.
 inline constexpr const char* kExportCompleted = "Exproting data completed";
 }  // namespace BrowsingTexts

@@ -1,7 +1,5 @@
 #include "TLoggerModel.h"
 
-#include <QTableView>
-
 TLoggerModel::TLoggerModel(TVolgaDataset* calls, QObject* parent) : TDatasetModel(parent) {
     SetDataset(calls, LoggerColumns());
 }
@@ -17,11 +15,4 @@ std::vector<TDatasetModel::Column> TLoggerModel::LoggerColumns() {
             {"Caller ID", "callerID", 80},
             {"Memo", "Memo", 80},
             {"Medium label", "MediumLabel", 100}};
-}
-
-void TLoggerModel::Attach(QTableView* view) {
-    view->setModel(this);
-    const std::vector<Column> columns = LoggerColumns();
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (columns[i].Width > 0) view->setColumnWidth(static_cast<int>(i), columns[i].Width);
 }

@@ -6,7 +6,6 @@
 
 #include "TDatasetModel.h"
 
-class QTableView;
 class TVolgaDataset;
 
 class TLoggerModel : public TDatasetModel {
@@ -15,6 +14,4 @@ public:
     explicit TLoggerModel(TVolgaDataset* calls, QObject* parent = nullptr);
     // The columns: title, field, width (0: the view's default).
     static std::vector<Column> LoggerColumns();
-    // Shows the model in `view` with the columns' default widths.
-    void Attach(QTableView* view);
 };

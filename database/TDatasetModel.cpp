@@ -1,6 +1,7 @@
 #include "TDatasetModel.h"
 
 #include <QMimeData>
+#include <QTableView>
 
 #include "TVolgaDataset.h"
 
@@ -13,6 +14,12 @@ void TDatasetModel::SetDataset(TVolgaDataset* dataset, const std::vector<Column>
     fieldIndex_.clear();
     endResetModel();
     Refresh();
+}
+
+void TDatasetModel::Attach(QTableView* view) {
+    view->setModel(this);
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i].Width > 0) view->setColumnWidth(static_cast<int>(i), columns_[i].Width);
 }
 
 void TDatasetModel::Refresh() {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+class QTableView;
 class TVolgaDataset;
 
 class TDatasetModel : public QAbstractTableModel {
@@ -22,6 +23,8 @@ public:
     void SetDataset(TVolgaDataset* dataset, const std::vector<Column>& columns);
     TVolgaDataset* Dataset() const { return dataset_; }
     const std::vector<Column>& Columns() const { return columns_; }
+    // Shows the model in `view` with the columns' default widths.
+    void Attach(QTableView* view);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -10,10 +10,11 @@ int TCallGridsFeature::RecordCount(Grid grid) const {
 }
 
 QString TCallGridsFeature::CurrentFileName(Grid grid) const {
-    // The search result has no recordings of its own yet.
-    if (grid != Grid::Logger || !calls_.Active()) return QString();
-    const int row = logger_.currentIndex().row();
-    TVolgaDataField* f = calls_.FindField("fileName");
-    if (row < 0 || !f) return QString();
-    return QString::fromStdString(calls_.TextAt(row, f->FieldNo()));
+    TVolgaDataset& set = grid == Grid::Logger ? calls_ : result_;
+    const QAbstractItemView& view = grid == Grid::Logger ? logger_ : search_;
+    if (!set.Active()) return QString();
+    const int row = view.currentIndex().row();
+    TVolgaDataField* f = set.FindField("fileName");
+    if (row < 0 || row >= set.RecordCount() || !f) return QString();
+    return QString::fromStdString(set.TextAt(row, f->FieldNo()));
 }

@@ -15,6 +15,7 @@
 #include "TCallExport.h"
 #include "TCallGridsFeature.h"
 #include "TCallRecovery.h"
+#include "TCallSearch.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
@@ -32,7 +33,9 @@
 #include "TPelmGlobals.h"
 #include "TPulseMixer.h"
 #include "TRecorderFeature.h"
+#include "TSearchPage.h"
 #include "TSupervisionFeature.h"
+#include "TVisualSql.h"
 #include "TPlayer.h"
 #include "TPlayerFeature.h"
 #include "TQtWaveOutput.h"
@@ -41,6 +44,7 @@
 #include "TdmRecorder.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
+#include "TfmGetFolder.h"
 #include "TfmFilterNums.h"
 #include "TfmLog.h"
 #include "TfmMoveTo.h"
@@ -83,6 +87,8 @@ TPelmApplication::~TPelmApplication() {
     config_.reset();
     filtered_.reset();
     tree_.reset();
+    search_.reset();
+    searchModel_.reset();
     loggerModel_.reset();
     dbWindow_.reset();
     db_.reset();
@@ -136,6 +142,8 @@ bool TPelmApplication::Start() {
     if (!db_->OpenDatabase() || g.StartupAbort) return false;
     loggerModel_ = std::make_unique<TLoggerModel>(&db_->tblCalls);
     loggerModel_->Attach(main_->gdLogger());
+    searchModel_ = std::make_unique<TSearchModel>(&db_->queSearch);
+    searchModel_->Attach(main_->gdSearch());
     main_->LoadGridLayout();
     db_->CallsModel = loggerModel_.get();
     tree_ = std::make_unique<TTreeController>(*db_, main_->tree(), main_->gdLogger(),
@@ -170,6 +178,7 @@ bool TPelmApplication::Start() {
                                                                     : TFileActions::View::Logger;
     };
     fileActions_->LoggerModel = loggerModel_.get();
+    fileActions_->SearchModel = searchModel_.get();
     fileActions_->Progress = tree_->Progress;
     connect(fileActions_.get(), &TFileActions::statesChanged, controller_.get(),
             &TMainController::commandsChanged);
@@ -197,8 +206,9 @@ bool TPelmApplication::Start() {
     };
     controller_->SetFileActions(fileActionsFeature_.get());
     fileActions_->UpdateFileActions();
-    gridsFeature_ =
-        std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(), db_->tblCalls);
+    SetUpSearch();
+    gridsFeature_ = std::make_unique<TCallGridsFeature>(*main_->gdLogger(), *main_->gdSearch(),
+                                                        db_->tblCalls, db_->queSearch);
     controller_->SetGrids(gridsFeature_.get());
     // The player of the current row's recording, on the sound card's output.
     waveOutput_ = std::make_unique<TQtWaveOutput>();
@@ -278,6 +288,34 @@ bool TPelmApplication::Start() {
     // The recordings' used space, before the timers start.
     g.UsedSpaceKb = db_->SumUsedSpace();
     return !g.StartupAbort;
+}
+
+void TPelmApplication::SetUpSearch() {
+    TSearchPage* page = main_->Pages().Search;
+    TVisualSql* criteria = page->VisualSql();
+    criteria->ChannelCount = [] { return TChannelTable::Instance().Count(); };
+    criteria->PickFolder = [this] {
+        TfmGetFolder picker(db_->Tree, main_.get());
+        return picker.GetFolder();
+    };
+    search_ = std::make_unique<TCallSearch>(*db_);
+    search_->Model = searchModel_.get();
+    search_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
+    connect(page, &TSearchPage::searchClicked, search_.get(), [this, page] {
+        search_->Search(page->VisualSql()->BuildSql(page->Conjunction()));
+    });
+    connect(page, &TSearchPage::clearClicked, search_.get(), [this, page] {
+        page->VisualSql()->ClearRows();
+        search_->Clear();
+    });
+    // The search grid's current row is the result's current record.
+    connect(main_->gdSearch()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && db_->queSearch.Active() &&
+                    current.row() < db_->queSearch.RecordCount())
+                    db_->queSearch.SetRecNo(current.row() + 1);
+                fileActions_->UpdateFileActions();
+            });
 }
 
 void TPelmApplication::Run() {

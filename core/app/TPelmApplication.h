@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TLoggerModel.h"
+#include "TSearchModel.h"
 
 class TEventLog;
 class TfmLog;
@@ -31,6 +32,7 @@ class TRecorderFeature;
 class TCallGridsFeature;
 class TDbBackupSchedule;
 class TCallExport;
+class TCallSearch;
 class TFileActionsFeature;
 class TPlayer;
 class TPlayerFeature;
@@ -61,6 +63,8 @@ public:
     TfmNewPassword* NewPasswordWindow() const { return newPassword_.get(); }
     TfmPassProtection* PassProtectionWindow() const { return passProtection_.get(); }
     TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
+    TDatasetModel* SearchModel() const { return searchModel_.get(); }
+    TCallSearch* Search() const { return search_.get(); }
     TdmRecorder* Recorder() const { return recorder_.get(); }
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }
@@ -68,6 +72,9 @@ public:
     static std::vector<TDatasetModel::Column> LoggerColumns();
 
 private:
+    // The search page's criteria, its grid and the search itself.
+    void SetUpSearch();
+
     QStringList args_;
     std::unique_ptr<TMessageBoxes> messageBoxes_;
     std::unique_ptr<TEventLog> log_;
@@ -77,6 +84,8 @@ private:
     std::unique_ptr<TfmPelmorantDB> db_;
     std::unique_ptr<TfmCallsDbWindow> dbWindow_;
     std::unique_ptr<TLoggerModel> loggerModel_;
+    std::unique_ptr<TSearchModel> searchModel_;
+    std::unique_ptr<TCallSearch> search_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;
     std::unique_ptr<TfmConfig> config_;

@@ -15,7 +15,6 @@
 //  - non-ASCII letters in the data have no case (SQLite's LIKE folds ASCII letters only, the
 //    engine folds every letter: checked separately below).
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include <random>
 
 #include "CallsTableGenerator.h"
+#include "TSqliteCalls.h"
 #include "EVolgaError.h"
 #include "TVolgaDatabase.h"
 #include "TVolgaEnv.h"
@@ -77,17 +77,6 @@ std::vector<callsgen::CallRow> MakeRows() {
     return rows;
 }
 
-std::string DateText(const callsgen::CallRow& r) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%04d-%02d-%02d", r.Year, r.Month, r.Day);
-    return b;
-}
-std::string TimeText(int32_t ms) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%02d:%02d:%02d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60);
-    return b;
-}
-
 std::string ValueOf(const callsgen::CallRow& r, const Column& c) {
     const std::string n = c.Name;
     if (n == "callID") return r.CallId;
@@ -98,9 +87,9 @@ std::string ValueOf(const callsgen::CallRow& r, const Column& c) {
     if (n == "Channel") return std::to_string(r.Channel);
     if (n == "inOut") return std::to_string(r.InOut);
     if (n == "fileSize") return std::to_string(r.FileSize);
-    if (n == "Date") return DateText(r);
-    if (n == "startTime") return TimeText(r.StartMs);
-    return TimeText(r.StopMs);
+    if (n == "Date") return callsgen::DateText(r);
+    if (n == "startTime") return callsgen::TimeText(r.StartMs);
+    return callsgen::TimeText(r.StopMs);
 }
 
 std::string QuoteText(const std::string& s) {
@@ -181,77 +170,12 @@ std::string MakeCondition(const std::vector<callsgen::CallRow>& rows, std::mt199
             }
             case Kind::Time:
                 rhs = rng() % 2 ? QuoteText(value)
-                                : QuoteText(TimeText(static_cast<int32_t>(rng() % 86400) * 1000));
+                                : QuoteText(callsgen::TimeText(static_cast<int32_t>(rng() % 86400) * 1000));
                 break;
         }
     }
     return std::string(c.Name) + " " + op + " " + rhs;
 }
-
-class SqliteDb {
-public:
-    SqliteDb() { sqlite3_open(":memory:", &db_); }
-    ~SqliteDb() { sqlite3_close(db_); }
-    void Exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            std::string e = err ? err : "?";
-            sqlite3_free(err);
-            throw std::runtime_error(e + " in " + sql);
-        }
-    }
-    // The first column of every row.
-    std::vector<std::string> Column0(const std::string& sql) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in " + sql);
-        std::vector<std::string> out;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            const unsigned char* t = sqlite3_column_text(st, 0);
-            out.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
-        }
-        sqlite3_finalize(st);
-        return out;
-    }
-    void Insert(const std::vector<callsgen::CallRow>& rows) {
-        Exec("CREATE TABLE calls (callID TEXT, Channel INTEGER, FolderId TEXT, Date TEXT, "
-             "startTime TEXT, stopTime TEXT, inOut INTEGER, dtmf TEXT, callerID TEXT, Memo TEXT, "
-             "mediumLabel TEXT, mediumType INTEGER, fileName TEXT, fileSize INTEGER, bool1 INTEGER, "
-             "bool2 INTEGER, bool3 INTEGER, bool4 INTEGER, st1 TEXT, st2 TEXT, st3 TEXT, st4 TEXT, "
-             "real1 REAL, real2 REAL, real3 REAL, real4 REAL)");
-        Exec("BEGIN");
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db_,
-                           "INSERT INTO calls VALUES (?,?,?,?,?,?,?,?,?,?,'Main storage medium',0,"
-                           "?,?,0,0,0,0,' ',' ',' ',' ',0,0,0,0)",
-                           -1, &st, nullptr);
-        for (const callsgen::CallRow& r : rows) {
-            int k = 1;
-            auto text = [&](const std::string& s) {
-                sqlite3_bind_text(st, k++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-            };
-            text(r.CallId);
-            sqlite3_bind_int(st, k++, r.Channel);
-            text(r.FolderId);
-            text(DateText(r));
-            text(TimeText(r.StartMs));
-            text(TimeText(r.StopMs));
-            sqlite3_bind_int(st, k++, r.InOut);
-            text(r.Dtmf);
-            text(r.CallerId);
-            text(r.Memo);
-            text(r.FileName);
-            sqlite3_bind_int(st, k++, r.FileSize);
-            sqlite3_step(st);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-        Exec("COMMIT");
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
 
 class QueryVsSqlite : public ::testing::Test {
 protected:
@@ -267,41 +191,15 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     void WriteTable() {
-        TVolgaCursor c;
-        std::string message;
-        ASSERT_TRUE(c.LoadFromImage(TVolgaCursor::BuildEmptyImage(callsgen::CallsFieldDefs()), message));
-        const TVolgaFormatSettings iso = TVolgaFormatSettings::Iso();
-        for (const callsgen::CallRow& r : rows) {
-            TVolgaRecordData d = c.NewBuffer();
-            auto set = [&](const char* name, const std::string& v) {
-                VolgaTextToValue(*c.FieldByName(name), v, d, iso);
-            };
-            set("callID", r.CallId);
-            set("Channel", std::to_string(r.Channel));
-            set("FolderId", r.FolderId);
-            set("Date", DateText(r));
-            set("startTime", TimeText(r.StartMs));
-            set("stopTime", TimeText(r.StopMs));
-            set("inOut", std::to_string(r.InOut));
-            set("dtmf", r.Dtmf);
-            set("callerID", r.CallerId);
-            set("Memo", r.Memo);
-            set("mediumLabel", "Main storage medium");
-            set("fileName", r.FileName);
-            set("fileSize", std::to_string(r.FileSize));
-            for (const char* st : {"st1", "st2", "st3", "st4"}) set(st, " ");
-            ASSERT_TRUE(c.PostRecord(d, nullptr, message)) << message;
-        }
-        std::string image;
-        c.BuildImage(image);
         std::string error;
-        ASSERT_TRUE(TVolgaEnv::Default()->WriteFileAtomic((dir / "Calls.d").string(), image, error));
+        ASSERT_TRUE(TVolgaEnv::Default()->WriteFileAtomic((dir / "Calls.d").string(),
+                                                          callsgen::CallsImage(rows), error));
     }
 
     fs::path dir;
     TVolgaDatabase db;
     std::vector<callsgen::CallRow> rows;
-    SqliteDb sql;
+    TSqliteCalls sql;
 };
 
 TEST_F(QueryVsSqlite, RandomWhereListsSelectTheSameCalls) {
