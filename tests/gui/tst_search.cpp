@@ -1,0 +1,243 @@
+// The Search page in the running program: the criteria rows (adding, changing a row's field,
+// removing on the timer, the folder picker, "Clear"), "Search" filling the search grid, an
+// engine error shown with an empty grid, and the File menu's actions on the search grid's rows.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <fstream>
+
+#include "BrowsingTexts.h"
+#include "CallsTableGenerator.h"
+#include "GuiSupport.h"
+#include "TCallsGrid.h"
+#include "TFolderTree.h"
+#include "TGridNavigator.h"
+#include "TSearchPage.h"
+#include "TVisualSql.h"
+#include "TfmPelmorantDB.h"
+#include "TfmGetFolder.h"
+
+namespace {
+
+QAction* MenuItem(TfmPelmUsb* w, const QString& text) {
+    for (QAction* menu : w->menuBar()->actions())
+        if (menu->menu())
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == text) return item;
+    return nullptr;
+}
+
+// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms).
+void WhenModal(const std::function<void(QWidget*)>& answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; box && i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+}  // namespace
+
+class TestSearch : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TFreshUserDirs> dirs_;
+    std::unique_ptr<TRecordingMessages> messages_;
+    std::vector<callsgen::CallRow> calls_;
+
+    std::unique_ptr<TPelmApplication> Start() {
+        auto p = StartProgram({"--audio-input=tone"});
+        if (!p) return p;
+        p->MainController()->ShowView(TMainController::vSearch);
+        if (!QTest::qWaitForWindowExposed(p->MainWindow())) return nullptr;
+        return p;
+    }
+
+private slots:
+    void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
+    void init() {
+        dirs_ = std::make_unique<TFreshUserDirs>();
+        messages_ = std::make_unique<TRecordingMessages>();
+        dirs_->Seed("General", "demoInstructions", "0");
+        // Forty calls of the generator on channels 0 and 1, there before the program starts.
+        QDir().mkpath(dirs_->DataDir());
+        callsgen::CallsGenerator gen(5);
+        calls_.clear();
+        for (int i = 0; i < 40; ++i) calls_.push_back(gen.Next());
+        std::ofstream(dirs_->DataDir().toStdString() + "/Calls.d", std::ios::binary)
+            << callsgen::CallsImage(calls_);
+    }
+    void cleanup() {
+        messages_.reset();
+        dirs_.reset();
+    }
+
+    void theCriteriaRows() {
+        auto p = Start();
+        QVERIFY(p);
+        TSearchPage* page = p->MainWindow()->Pages().Search;
+        TVisualSql* rows = page->VisualSql();
+        QVERIFY(page->isVisible());
+        QVERIFY(!page->MatchAny()->isVisible());  // the matching choice stays hidden
+        QCOMPARE(rows->RowCount(), 1);
+        QCOMPARE(rows->RowAt(0).FieldSelector->currentText(), QString("Memo"));
+        QCOMPARE(Items(rows->RowAt(0).OperatorSelector),
+                 QStringList({"Contains", "Doesn't contain", "is", "is not"}));
+        QVERIFY(!rows->RowAt(0).Minus->isEnabled());
+
+        // "+" adds a row under the first; the first row's "-" can now be used.
+        rows->RowAt(0).Plus->click();
+        QCOMPARE(rows->RowCount(), 2);
+        QVERIFY(rows->RowAt(0).Minus->isEnabled());
+        QCOMPARE(rows->RowAt(1).FieldSelector->geometry(),
+                 QRect(10, 35, 100, rows->RowAt(1).FieldSelector->height()));
+        QCOMPARE(rows->RowAt(1).Minus->geometry(), QRect(382, 33, 32, 25));
+
+        // A Channel row offers the channel numbers; a Folder row a "Select" button.
+        rows->RowAt(1).FieldSelector->setCurrentIndex(
+            rows->RowAt(1).FieldSelector->findText("Channel"));
+        QCOMPARE(Items(qobject_cast<QComboBox*>(rows->RowAt(1).Value)), QStringList({"0", "1"}));
+        QCOMPARE(Items(rows->RowAt(1).OperatorSelector),
+                 QStringList({"is", "is not", "Is less than", "Is greater than"}));
+        rows->RowAt(0).Plus->click();
+        rows->RowAt(2).FieldSelector->setCurrentIndex(
+            rows->RowAt(2).FieldSelector->findText("Folder"));
+        QVERIFY(!rows->RowAt(2).OperatorSelector);
+        QPushButton* select = rows->RowAt(2).SelectButton;
+        QVERIFY(select && select->isVisible());
+        QCOMPARE(select->text(), QString("Select"));
+        TFolderTree& tree = p->Database()->Tree;
+        QStandardItem* main = tree.NodeAt(0);
+        WhenModal([&](QWidget* modal) {
+            auto* picker = qobject_cast<TfmGetFolder*>(modal);
+            QVERIFY(picker);
+            QCOMPARE(picker->windowTitle(), QString(BrowsingTexts::kFoldersCaption));
+            picker->Tree()->setCurrentIndex(main->index());
+            picker->OkButton()->click();
+        });
+        select->click();
+        QCOMPARE(qobject_cast<QLineEdit*>(rows->RowAt(2).Value)->text(), main->text());
+        QCOMPARE(rows->RowAt(2).Folder.FolderID, TFolderTree::FolderId(main));
+        QVERIFY(rows->BuildSql("AND").endsWith("calls.FolderID= \"" + TFolderTree::FolderId(main) +
+                                               "\""));
+
+        // "-" removes its row on the timer's next tick; the rows below move up.
+        QPushButton* channelMinus = rows->RowAt(1).Minus;
+        channelMinus->click();
+        QCOMPARE(rows->RowCount(), 3);  // not while the button is being clicked
+        QTRY_COMPARE(rows->RowCount(), 2);
+        QCOMPARE(rows->RowAt(1).FieldSelector->currentText(), QString("Folder"));
+        QCOMPARE(rows->RowAt(1).FieldSelector->y(), 35);
+        rows->RowAt(0).Minus->click();
+        QTRY_COMPARE(rows->RowCount(), 1);
+        QCOMPARE(rows->RowAt(0).FieldSelector->currentText(), QString("Folder"));
+        QVERIFY(!rows->RowAt(0).Minus->isEnabled());
+
+        // "Clear" leaves one Memo row whose "-" cannot be used.
+        rows->RowAt(0).Plus->click();
+        rows->RowAt(0).Plus->click();
+        page->ClearButton()->click();
+        QCOMPARE(rows->RowCount(), 1);
+        QCOMPARE(rows->RowAt(0).FieldSelector->currentText(), QString("Memo"));
+        QVERIFY(!rows->RowAt(0).Minus->isEnabled());
+        QVERIFY(rows->RowAt(0).Minus->isVisible());
+    }
+
+    void searchAndTheFileMenuOnTheSearchGrid() {
+        auto p = Start();
+        QVERIFY(p);
+        TfmPelmUsb* w = p->MainWindow();
+        TSearchPage* page = w->Pages().Search;
+        TVisualSql* rows = page->VisualSql();
+        TCallsGrid* grid = w->gdSearch();
+        QVERIFY(!MenuItem(w, "Memo...")->isEnabled());  // no result yet
+
+        // Channel is 1.
+        rows->SetRowField(0, static_cast<int>(TSearchStatement::Field::Channel));
+        qobject_cast<QComboBox*>(rows->RowAt(0).Value)->setCurrentText("1");
+        page->SearchButton()->click();
+        QStringList expected;
+        for (const callsgen::CallRow& c : calls_)
+            if (c.Channel == 1) expected << QString::fromStdString(c.CallId);
+        QVERIFY(expected.size() > 2);
+        TVolgaDataset& result = p->Database()->queSearch;
+        QCOMPARE(grid->model()->rowCount(), expected.size());
+        QStringList found;
+        for (int r = 0; r < result.RecordCount(); ++r)
+            found << QString::fromStdString(
+                result.TextAt(r, result.FieldByName("callID").FieldNo()));
+        found.sort();
+        expected.sort();
+        QCOMPARE(found, expected);
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), QString("1"));
+
+        // The File menu works on the search grid's rows, standing for the Calls records.
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QVERIFY(MenuItem(w, "Memo...")->isEnabled());
+        QVERIFY(MenuItem(w, "Delete File(s)...")->isEnabled());
+        grid->clearSelection();
+        grid->selectionModel()->select(grid->model()->index(0, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        grid->selectionModel()->select(grid->model()->index(2, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const int memoColumn = 8;
+        const std::string id0 = result.TextAt(0, result.FieldByName("callID").FieldNo());
+        const std::string id2 = result.TextAt(2, result.FieldByName("callID").FieldNo());
+        messages_->InputAnswer = "found again";
+        MenuItem(w, "Memo...")->trigger();
+        TVolgaTable& calls = p->Database()->tblCalls;
+        calls.SetFiltered(false);
+        for (const std::string& id : {id0, id2}) {
+            QVERIFY(calls.Locate("callID", TVolgaValue(id)));
+            QCOMPARE(QString::fromStdString(calls.FieldByName("Memo").AsString()),
+                     QString("found again"));
+        }
+        calls.SetFiltered(true);
+        int withMemo = 0;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            withMemo += grid->model()->index(r, memoColumn).data().toString() == "found again";
+        QCOMPARE(withMemo, 2);
+
+        // The delete button under the grid, confirmed: the row leaves the result and the Calls
+        // table.
+        messages_->ConfirmAnswer = true;
+        grid->clearSelection();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        const std::string doomed = result.TextAt(0, result.FieldByName("callID").FieldNo());
+        page->Navigator()->Button("Delete")->click();
+        QCOMPARE(grid->model()->rowCount(), expected.size() - 1);
+        calls.SetFiltered(false);
+        QVERIFY(!calls.Locate("callID", TVolgaValue(doomed)));
+        calls.SetFiltered(true);
+
+        // "Match any of the terms" writes OR, which the engine refuses: said, and no rows.
+        rows->RowAt(0).Plus->click();
+        page->MatchAny()->setChecked(true);
+        messages_->Shown.clear();
+        page->SearchButton()->click();
+        QCOMPARE(messages_->Shown.size(), 1);
+        QVERIFY(messages_->Shown[0].contains("Error in comparison expression"));
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QVERIFY(!MenuItem(w, "Memo...")->isEnabled());
+    }
+};
+
+PELM_GUI_TEST_MAIN(TestSearch)
+#include "tst_search.moc"
