@@ -375,13 +375,6 @@ TEST_F(SearchTest, TheGridShowsTheResultInItsColumns) {
     EXPECT_EQ(cell(1), QString::fromStdString(callsgen::DateText(r)));
     EXPECT_EQ(cell(2), QString::fromStdString(callsgen::TimeText(r.StartMs)));
     EXPECT_EQ(cell(4), TSearchStatement::Directions()[r.InOut]);
-    // The folder's name from the tree.
-    const QString folderName = cell(5);
-    bool known = false;
-    for (int n = 0; n < db->Tree.Count(); ++n)
-        known |= TFolderTree::FolderId(db->Tree.NodeAt(n)) == QString::fromStdString(r.FolderId) &&
-                 db->Tree.NodeAt(n)->text() == folderName;
-    EXPECT_TRUE(known || folderName.isEmpty()) << folderName.toStdString();
     EXPECT_EQ(cell(8), QString::fromStdString(r.Memo));
 }
 

@@ -1,6 +1,7 @@
 // The Search page in the running program: the criteria rows (adding, changing a row's field,
 // removing on the timer, the folder picker, "Clear"), "Search" filling the search grid, an
-// engine error shown with an empty grid, and the File menu's actions on the search grid's rows.
+// engine error shown with an empty grid, and the File menu's actions on the search grid's rows
+// (enabled states, memo, move, delete).
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -19,8 +20,9 @@
 #include "TGridNavigator.h"
 #include "TSearchPage.h"
 #include "TVisualSql.h"
-#include "TfmPelmorantDB.h"
 #include "TfmGetFolder.h"
+#include "TfmMoveTo.h"
+#include "TfmPelmorantDB.h"
 
 namespace {
 
@@ -44,6 +46,18 @@ void WhenModal(const std::function<void(QWidget*)>& answer) {
         answer(modal);
     });
     timer->start();
+}
+
+const QStringList kEdit{"Memo...", "Delete File(s)...", "Move to..."};
+const QStringList kCopyMail{"Copy to folder...", "Email wav file to..."};
+
+QStringList Enabled(TfmPelmUsb* w) {
+    QStringList on;
+    for (const QString& text : kEdit + kCopyMail) {
+        QAction* a = MenuItem(w, text);
+        if (a && a->isEnabled()) on << text;
+    }
+    return on;
 }
 
 QStringList Items(const QComboBox* box) {
@@ -80,6 +94,8 @@ private slots:
         callsgen::CallsGenerator gen(5);
         calls_.clear();
         for (int i = 0; i < 40; ++i) calls_.push_back(gen.Next());
+        calls_[3].Channel = 1;
+        calls_[3].FileName = "SMDR";  // a call kept as a record only
         std::ofstream(dirs_->DataDir().toStdString() + "/Calls.d", std::ios::binary)
             << callsgen::CallsImage(calls_);
     }
@@ -187,11 +203,16 @@ private slots:
         QCOMPARE(found, expected);
         QCOMPARE(grid->model()->index(0, 0).data().toString(), QString("1"));
 
-        // The File menu works on the search grid's rows, standing for the Calls records.
+        // The File menu works on the search grid's rows, standing for the Calls records: an
+        // "SMDR" row has no recording to copy or mail.
         grid->setFocus();
-        grid->setCurrentIndex(grid->model()->index(1, 0));
-        QVERIFY(MenuItem(w, "Memo...")->isEnabled());
-        QVERIFY(MenuItem(w, "Delete File(s)...")->isEnabled());
+        const int fileName = result.FieldByName("fileName").FieldNo();
+        int smdr = 0;
+        while (result.TextAt(smdr, fileName) != "SMDR") ++smdr;
+        grid->setCurrentIndex(grid->model()->index(smdr, 0));
+        QCOMPARE(Enabled(w), kEdit);
+        grid->setCurrentIndex(grid->model()->index(smdr == 1 ? 2 : 1, 0));
+        QCOMPARE(Enabled(w), kEdit + kCopyMail);
         grid->clearSelection();
         grid->selectionModel()->select(grid->model()->index(0, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -214,6 +235,30 @@ private slots:
         for (int r = 0; r < grid->model()->rowCount(); ++r)
             withMemo += grid->model()->index(r, memoColumn).data().toString() == "found again";
         QCOMPARE(withMemo, 2);
+
+        // A move through the "Move" dialog: the Folder column names the new folder.
+        TFolderTree& tree = p->Database()->Tree;
+        QStandardItem* customers = tree.AddChild(tree.NodeAt(0), "Customers", "CUSTOMER");
+        // The tree is written to its table on the next second's timer, as after any change.
+        p->MainController()->TreeChanged = true;
+        QTRY_VERIFY(!p->MainController()->TreeChanged);
+        grid->clearSelection();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        grid->clearSelection();
+        const std::string moved = result.TextAt(0, result.FieldByName("callID").FieldNo());
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<TfmMoveTo*>(modal);
+            QVERIFY(dialog);
+            dialog->Tree()->setCurrentIndex(customers->index());
+            dialog->OkButton()->click();
+        });
+        MenuItem(w, "Move to...")->trigger();
+        int row = 0;
+        while (row < result.RecordCount() &&
+               result.TextAt(row, result.FieldByName("callID").FieldNo()) != moved)
+            ++row;
+        QVERIFY(row < result.RecordCount());
+        QCOMPARE(grid->model()->index(row, 5).data().toString(), QString("Customers"));
 
         // The delete button under the grid, confirmed: the row leaves the result and the Calls
         // table.
