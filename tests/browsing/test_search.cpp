@@ -394,3 +394,33 @@ TEST_F(SearchTest, ARejectedStatementIsShownAndTheGridStaysEmpty) {
     search->Clear();
     EXPECT_EQ(model->rowCount(), 0);
 }
+
+TEST_F(SearchTest, DatesAndTimesInTheSystemsFormatFindTheirCalls) {
+    const callsgen::CallRow& r = rows[42];
+    Criterion date;
+    date.CriterionField = Field::Date;
+    date.Date = QDate(r.Year, r.Month, r.Day);
+    Criterion time;
+    time.CriterionField = Field::Time;
+    time.Time = QTime::fromMSecsSinceStartOfDay(r.StartMs);
+    for (const auto& [dateFormat, timeFormat] :
+         {std::pair{"dd.mm.yyyy", "hh:nn:ss"}, std::pair{"m/d/yyyy", "h:nn:ss am/pm"}}) {
+        TVolgaFormatSettings format;
+        format.ShortDateFormat = dateFormat;
+        format.LongTimeFormat = timeFormat;
+        SetSystemFormat(format);
+        search.reset();
+        model.reset();
+        db = std::make_unique<TfmPelmorantDB>(globals, settings);
+        ASSERT_TRUE(db->OpenDatabase());
+        model = std::make_unique<TSearchModel>(&db->queSearch);
+        search = std::make_unique<TCallSearch>(*db);
+        search->Model = model.get();
+        const QString statement =
+            TSearchStatement::Build({date, time}, "AND", kToday, SystemFormat());
+        ASSERT_TRUE(search->Search(statement)) << search->LastError().toStdString();
+        const std::vector<std::string> found = Found();
+        EXPECT_EQ(found, Expected({date, time})) << statement.toStdString();
+        EXPECT_NE(std::find(found.begin(), found.end(), r.CallId), found.end());
+    }
+}
