@@ -93,7 +93,7 @@ TPlayerPanel::TPlayerPanel(QWidget* parent) : QWidget(parent) {
         b->setObjectName(spec.Name);
         b->setAccessibleName(spec.Caption);
         b->setIcon(spec.Icon == QStyle::SP_CustomBase ? RecordIcon()
-                                                       : style()->standardIcon(spec.Icon));
+                                                      : style()->standardIcon(spec.Icon));
         b->setToolTip(spec.Caption);
         b->setEnabled(false);  // until the current row has a recording
         const bool downButton = QString(spec.Name) == "btnPlay" ||
@@ -135,10 +135,34 @@ void TPlayerPanel::Show(const TPlayer::Display& view, bool rowPlays) {
     wave_->setVisible(view.WaveVisible);
     const bool active = rowPlays || view.PlayDown || view.PauseDown;
     Button("btnPlay")->setEnabled(active);
-    Button("btnPlay")->setChecked(view.PlayDown);
     Button("btnPause")->setEnabled(active && view.Pause);
-    Button("btnPause")->setChecked(view.PauseDown);
+    if (view.PlayDown && !playDown_) down_ = Down::Play;
+    if (view.PauseDown && !pauseDown_) down_ = Down::Pause;
+    playDown_ = view.PlayDown;
+    pauseDown_ = view.PauseDown;
+    ShowGroup();
     Button("btnStop")->setEnabled(active && view.Stop);
     for (const char* name : {"btnToStart", "btnRewind", "btnFastForward", "btnToEnd"})
         Button(name)->setEnabled(view.Seek);
+}
+
+void TPlayerPanel::SetRecordDown(bool down) {
+    if (down && !recordDown_) down_ = Down::Record;
+    recordDown_ = down;
+    ShowGroup();
+}
+
+void TPlayerPanel::ShowGroup() {
+    // The one that went down last, while it is still down; else another that is.
+    const bool stillDown = (down_ == Down::Play && playDown_) ||
+                           (down_ == Down::Pause && pauseDown_) ||
+                           (down_ == Down::Record && recordDown_);
+    if (!stillDown)
+        down_ = playDown_     ? Down::Play
+                : pauseDown_  ? Down::Pause
+                : recordDown_ ? Down::Record
+                              : Down::None;
+    Button("btnPlay")->setChecked(down_ == Down::Play);
+    Button("btnPause")->setChecked(down_ == Down::Pause);
+    Button("btnRecord")->setChecked(down_ == Down::Record);
 }

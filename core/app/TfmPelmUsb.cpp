@@ -334,7 +334,7 @@ void TfmPelmUsb::RecordClicked(QObject* item) {
 }
 
 void TfmPelmUsb::SetRecordDown(bool down) {
-    pages_.Player->RecordButton()->setChecked(down);
+    pages_.Player->SetRecordDown(down);
     if (QAction* a = Action("mmiRecord")) a->setChecked(down);
 }
 

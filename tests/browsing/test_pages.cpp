@@ -53,3 +53,30 @@ TEST(BrowsingPages, EveryControlHasATextOrAnAccessibleName) {
     }
     EXPECT_EQ(player.Button("btnPlay")->accessibleName(), "Play");
 }
+
+TEST(BrowsingPages, PlayPauseAndRecordShowAtMostOneDown) {
+    TPlayerPanel player;
+    auto down = [&player] {
+        QStringList d;
+        for (const char* name : {"btnPlay", "btnPause", "btnRecord"})
+            if (player.Button(name)->isChecked()) d << name;
+        return d;
+    };
+    TPlayer::Display view;
+    view.PlayDown = true;
+    player.Show(view, true);
+    EXPECT_EQ(down(), QStringList{"btnPlay"});
+    player.SetRecordDown(true);  // a call starts while the recording plays
+    EXPECT_EQ(down(), QStringList{"btnRecord"});
+    player.Show(view, true);  // the player's next tick leaves the group as it is
+    EXPECT_EQ(down(), QStringList{"btnRecord"});
+    view.PlayDown = false;
+    view.PauseDown = true;  // paused during the call
+    player.Show(view, true);
+    EXPECT_EQ(down(), QStringList{"btnPause"});
+    view.PauseDown = false;  // stopped: the call is still recorded
+    player.Show(view, true);
+    EXPECT_EQ(down(), QStringList{"btnRecord"});
+    player.SetRecordDown(false);
+    EXPECT_EQ(down(), QStringList());
+}
