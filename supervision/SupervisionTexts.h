@@ -63,4 +63,13 @@ inline constexpr const char* kDay = "Day";
 inline constexpr const char* kStartTime = "Start time";
 inline constexpr const char* kStopTime = "Stop time";
 inline constexpr const char* kFullDay = "24 hours";
+// Alarms: the messages of the alarm types, the Alarms view's question and its answers.
+inline constexpr const char* kHardwareAlarm = "Hardware failure detected";
+inline constexpr const char* kHddFullAlarm = "Main storage medium is full";
+inline constexpr const char* kOverTimeAlarm = "Recording reached maximum time on channel ";
+inline constexpr const char* kSoftwareAlarm = "Software error: ";
+inline constexpr const char* kOnChannel = " on channel ";
+inline constexpr const char* kClearMessages = "  Clear Messages?  ";
+inline constexpr const char* kYes = "Yes";
+inline constexpr const char* kNo = "No";
 }  // namespace SupervisionTexts

@@ -5,12 +5,16 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 
 #include "IAudioInput.h"
 #include "RecordingTexts.h"
 #include "TAudioInputChoice.h"
 #include "TCAudioRecorder.h"
+#include "TAlarmQueue.h"
+#include "TAlarms.h"
+#include "TAlarmsPage.h"
 #include "TCallCompletion.h"
 #include "TCallExport.h"
 #include "TCallGridsFeature.h"
@@ -87,6 +91,8 @@ TPelmApplication::~TPelmApplication() {
     config_.reset();
     filtered_.reset();
     tree_.reset();
+    alarms_.reset();
+    alarmsModel_.reset();
     search_.reset();
     searchModel_.reset();
     loggerModel_.reset();
@@ -249,10 +255,11 @@ bool TPelmApplication::Start() {
     if (input.InputKind == TAudioInputChoice::Kind::Device)
         mixer_ = std::make_unique<TPulseMixer>();
     micRec_ = std::make_unique<TCAudioRecorder>(input.Create());
+    SetUpAlarms();
     completion_ = std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
-                                                    filtered_.get(), nullptr, nullptr);
+                                                    filtered_.get(), alarms_.get(), nullptr);
     recorder_ = std::make_unique<TdmRecorder>(TChannelTable::Instance(), settings, *micRec_,
-                                              mixer_.get(), *completion_, nullptr);
+                                              mixer_.get(), *completion_, alarms_.get());
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
     recorder_->OnEndCall = [controller] { controller->Record(); };
     // What an interruption left without its record is filed before any call can begin.
@@ -276,7 +283,7 @@ bool TPelmApplication::Start() {
         settings, g.SettingsIni, controller_->LastDbBackup, g.AppDataDir + "/backupDB",
         [this] { db_->BackupDatabaseFiles(); });
     dbBackups_->CopyAtStart();
-    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_);
+    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_, *alarms_);
     controller_->SetSupervision(supervisionFeature_.get());
     controller_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
         return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access
@@ -288,6 +295,35 @@ bool TPelmApplication::Start() {
     // The recordings' used space, before the timers start.
     g.UsedSpaceKb = db_->SumUsedSpace();
     return !g.StartupAbort;
+}
+
+void TPelmApplication::SetUpAlarms() {
+    TLiveSettings& settings = TLiveSettings::Instance();
+    alarms_ = std::make_unique<TAlarms>(settings, TPelmGlobals::Instance(), TChannelTable::Instance(),
+                                        db_->tblAlarms, TAlarmQueue::Instance());
+    // Each beep on an output of its own (a stopping beep may still sound while the next starts).
+    alarms_->MakeOutput = [] { return std::make_unique<TQtWaveOutput>(); };
+    TAlarms* alarms = alarms_.get();
+    db_->SoftwareErrorAlarm = [alarms](int channel) {
+        alarms->QueueSoftwareAlarm(channel);
+        alarms->SendSoftwareErrorMail();
+    };
+    TAlarmsPage* page = main_->Pages().Alarms;
+    alarmsModel_ = std::make_unique<TDatasetModel>();
+    alarmsModel_->SetDataset(&db_->tblAlarms, TAlarmsPage::AlarmColumns());
+    alarmsModel_->Attach(page->Grid());
+    alarms_->Model = alarmsModel_.get();
+    connect(page, &TAlarmsPage::shown, alarms,
+            [page, alarms] { page->ClearButton()->setEnabled(alarms->HasMessages()); });
+    connect(page, &TAlarmsPage::stopAlarmClicked, alarms, &TAlarms::StopAlarm);
+    connect(page, &TAlarmsPage::clearMessagesClicked, alarms, [page, alarms] {
+        if (alarms->ClearMessages()) page->ClearButton()->setEnabled(false);
+    });
+    connect(page, &TAlarmsPage::overtimeSampleClicked, alarms,
+            [alarms] { alarms->QueueOverTimeAlarm(1); });
+    connect(page, &TAlarmsPage::hardwareSampleClicked, alarms, &TAlarms::QueueHardwareAlarm);
+    connect(page, &TAlarmsPage::softwareSampleClicked, alarms,
+            [alarms] { alarms->QueueSoftwareAlarm(3); });
 }
 
 void TPelmApplication::SetUpSearch() {

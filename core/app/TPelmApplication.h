@@ -33,6 +33,7 @@ class TCallGridsFeature;
 class TDbBackupSchedule;
 class TCallExport;
 class TCallSearch;
+class TAlarms;
 class TFileActionsFeature;
 class TPlayer;
 class TPlayerFeature;
@@ -65,6 +66,7 @@ public:
     TDatasetModel* LoggerModel() const { return loggerModel_.get(); }
     TDatasetModel* SearchModel() const { return searchModel_.get(); }
     TCallSearch* Search() const { return search_.get(); }
+    TAlarms* Alarms() const { return alarms_.get(); }
     TdmRecorder* Recorder() const { return recorder_.get(); }
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }
@@ -74,6 +76,8 @@ public:
 private:
     // The search page's criteria, its grid and the search itself.
     void SetUpSearch();
+    // The alarms, their table's view and the Alarms page's buttons.
+    void SetUpAlarms();
 
     QStringList args_;
     std::unique_ptr<TMessageBoxes> messageBoxes_;
@@ -86,6 +90,8 @@ private:
     std::unique_ptr<TLoggerModel> loggerModel_;
     std::unique_ptr<TSearchModel> searchModel_;
     std::unique_ptr<TCallSearch> search_;
+    std::unique_ptr<TAlarms> alarms_;
+    std::unique_ptr<TDatasetModel> alarmsModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;
     std::unique_ptr<TfmConfig> config_;

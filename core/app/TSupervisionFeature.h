@@ -1,17 +1,20 @@
-// Supervision plugged into the main window: the configuration dialog, the copies of the
-// database files and the calls database's developer window.
+// Supervision plugged into the main window: the configuration dialog, the alarms' drain, the
+// copies of the database files and the calls database's developer window.
 #pragma once
 
 #include "ISupervision.h"
+#include "TAlarms.h"
 #include "TDbBackupSchedule.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
 
 class TSupervisionFeature : public ISupervision {
 public:
-    TSupervisionFeature(TfmConfig& config, TfmCallsDbWindow& dbWindow, TDbBackupSchedule& dbBackups)
-        : config_(config), dbWindow_(dbWindow), dbBackups_(dbBackups) {}
+    TSupervisionFeature(TfmConfig& config, TfmCallsDbWindow& dbWindow, TDbBackupSchedule& dbBackups,
+                        TAlarms& alarms)
+        : config_(config), dbWindow_(dbWindow), dbBackups_(dbBackups), alarms_(alarms) {}
     void ShowConfig() override { config_.Execute(); }
+    void DrainAlarms() override { alarms_.DrainAlarms(); }
     void DbBackupTick() override { dbBackups_.Tick(); }
     void ShowDatabaseWindow() override {
         dbWindow_.show();
@@ -22,4 +25,5 @@ private:
     TfmConfig& config_;
     TfmCallsDbWindow& dbWindow_;
     TDbBackupSchedule& dbBackups_;
+    TAlarms& alarms_;
 };

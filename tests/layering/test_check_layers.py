@@ -80,12 +80,12 @@ class CheckLayersTest(unittest.TestCase):
         self.assertIn("tests/core -> supervision is not allowed", out)
 
     def test_link_without_include_and_include_without_link_fail(self):
-        self.replace("supervision/CMakeLists.txt", "PUBLIC pelm_core", "PUBLIC pelm_recording pelm_core")
+        self.replace("database/CMakeLists.txt", "PUBLIC pelm_core", "PUBLIC pelm_ui pelm_core")
         self.replace("recording/CMakeLists.txt", "pelm_core tableengine", "pelm_core")
         self.replace("core/CMakeLists.txt", "Qt6::Network", "Qt6::Network Qt6::PrintSupport")
         code, out = run(self.root)
         self.assertEqual(code, 1, out)
-        self.assertIn("supervision links recording but includes nothing of it", out)
+        self.assertIn("database links ui but includes nothing of it", out)
         self.assertIn("recording includes tableengine but does not link it", out)
         self.assertIn("core links Qt6::PrintSupport but includes nothing of it", out)
 
