@@ -15,6 +15,7 @@ public:
     explicit TfmPreview(TPreviewPages& pages, QWidget* parent = nullptr);
 
     bool PrintChosen() const { return result() == QDialog::Accepted; }
+    TPreviewPages& Pages() const { return pages_; }
 
     QPushButton* btnPrint = nullptr;
     QPushButton* btnPrevious = nullptr;
