@@ -1,12 +1,15 @@
 // The print preview in the running program, over the logger grid's calls: it takes the main
 // window's place while the main window is hidden; "Next page" and "Previous page" move through
 // the pages and stop at either end; "Close" brings the main window back with the grid on the
-// row it was on; "Print" goes on to the print dialog and prints the list to a PDF file.
+// row it was on; "Print" goes on to the print dialog and prints the list to a PDF file. "Print
+// Setup..." shows the page setup dialog and counts the rows a page takes again.
 #include <QFileDialog>
+#include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "CallSupport.h"
@@ -149,6 +152,31 @@ private slots:
         QCOMPARE(program_->Database()->tblCalls.RecNo(), 5);
         QCOMPARE(grid->currentIndex().row(), 4);
         QCOMPARE(grid->model()->rowCount(), 2 * lines_ + 3);
+    }
+
+    void printSetupRecomputesTheLinesPerPage() {
+        Start();
+        // Cancelled: the count is taken again for the same page.
+        TCallListPrinter::LinesPerPage = 3;
+        WhenModal<QPageSetupDialog>([](QPageSetupDialog* dialog) { dialog->reject(); });
+        printing_->PrintSetup();
+        QCOMPARE(TCallListPrinter::LinesPerPage, lines_);
+
+        // The page turned to landscape: a lower page takes fewer rows.
+        bool answered = false;
+        WhenModal<QPageSetupDialog>([&](QPageSetupDialog* dialog) {
+            for (QRadioButton* b : dialog->findChildren<QRadioButton*>())
+                if (b->text().remove('&') == "Landscape") {
+                    b->click();
+                    answered = true;
+                }
+            dialog->accept();
+        });
+        printing_->PrintSetup();
+        QVERIFY(answered);
+        QCOMPARE(printing_->Printer().pageLayout().orientation(), QPageLayout::Landscape);
+        QVERIFY(TCallListPrinter::LinesPerPage < lines_);
+        QVERIFY(TCallListPrinter::LinesPerPage > 3);
     }
 
     void printFromThePreviewWritesTheList() {
