@@ -69,4 +69,5 @@ inline constexpr const char* kPreviewPrint = "Print";
 inline constexpr const char* kPreviousPage = "Previous page";
 inline constexpr const char* kNextPage = "Next page";
 inline constexpr const char* kClose = "Close";
+inline constexpr const char* kPreviewNotDrawn = "The page of %1 x %2 pixels could not be drawn";
 }  // namespace BrowsingTexts

@@ -6,10 +6,10 @@
 #include <vector>
 
 void ShrinkBitmap(int percent, const QImage& source, QImage& target) {
-    const QImage src = source.format() == QImage::Format_RGB32 ||
-                               source.format() == QImage::Format_ARGB32
-                           ? source
-                           : source.convertToFormat(QImage::Format_RGB32);
+    const QImage src =
+        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+            ? source
+            : source.convertToFormat(QImage::Format_RGB32);
     const int sw = src.width(), sh = src.height();
     int tw = 5, th = 5;
     if (percent > 0) {

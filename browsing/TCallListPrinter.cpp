@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QStandardItem>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <stdexcept>

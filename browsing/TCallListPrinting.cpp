@@ -17,14 +17,12 @@
 #include "TVolgaDataset.h"
 #include "TfmPreview.h"
 
-TCallListPrinting::TCallListPrinting(const TFolderTree& tree, QWidget* mainWindow,
-                                     QObject* parent)
+TCallListPrinting::TCallListPrinting(const TFolderTree& tree, QWidget* mainWindow, QObject* parent)
     : QObject(parent),
       tree_(tree),
       mainWindow_(mainWindow),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    if (QPrinterInfo::availablePrinters().isEmpty())
-        printer_->setOutputFormat(QPrinter::PdfFormat);
+    if (QPrinterInfo::availablePrinters().isEmpty()) printer_->setOutputFormat(QPrinter::PdfFormat);
 }
 
 TCallListPrinting::~TCallListPrinting() = default;

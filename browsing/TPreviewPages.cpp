@@ -5,8 +5,9 @@
 #include <QPrinter>
 #include <cmath>
 #include <exception>
-#include <new>
+#include <stdexcept>
 
+#include "BrowsingTexts.h"
 #include "ShrinkBitmap.h"
 #include "TCallListPrinter.h"
 
@@ -25,7 +26,11 @@ QSize TPreviewPages::BitmapSize(QPrinter& printer) {
 bool TPreviewPages::Render(QString* error) {
     try {
         QImage bitmap(size_, QImage::Format_RGB32);
-        if (bitmap.isNull()) throw std::bad_alloc();
+        if (bitmap.isNull())
+            throw std::runtime_error(QString(BrowsingTexts::kPreviewNotDrawn)
+                                         .arg(size_.width())
+                                         .arg(size_.height())
+                                         .toStdString());
         QPainter canvas(&bitmap);
         list_.DrawPage(canvas, page_, size_.height(), size_.width(), total_);
         canvas.end();

@@ -25,7 +25,8 @@ TfmPrintDlg::TfmPrintDlg(const QString& printerName, bool landscape, const QFont
     lblFontName = new QLabel(BrowsingTexts::kFontName + font.family(), printer);
     lblFontSize = new QLabel(BrowsingTexts::kFontSize + QString::number(font.pointSize()), printer);
     auto* printerLayout = new QVBoxLayout(printer);
-    for (QLabel* l : {lblName, lblOrientation, lblFontName, lblFontSize}) printerLayout->addWidget(l);
+    for (QLabel* l : {lblName, lblOrientation, lblFontName, lblFontSize})
+        printerLayout->addWidget(l);
 
     const int pages = std::max(1, pageCount);
     auto* range = new QGroupBox(BrowsingTexts::kRangeGroup, this);

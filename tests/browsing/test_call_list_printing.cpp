@@ -220,8 +220,8 @@ TEST_F(CallListPrintingTest, TheSearchResultPrintsItsFolderLookupAndDurationText
     ASSERT_TRUE(list.Print(printer, 1, 1, 1, 1, nullptr));
     const QStringList pages = PdfPages(pdf);
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains(
-        QRegularExpression(R"(\n\s*3\s+Sales\s+\S+\s+\S+\s+00:00:30\s+Inbound\s+Main\s+5553\s+memo 3)")))
+    EXPECT_TRUE(pages[0].contains(QRegularExpression(
+        R"(\n\s*3\s+Sales\s+\S+\s+\S+\s+00:00:30\s+Inbound\s+Main\s+5553\s+memo 3)")))
         << pages[0].toStdString();
 }
 
@@ -327,5 +327,6 @@ TEST(ShrinkBitmap, EachTargetPixelIsTheAverageOfItsSourcePixels) {
     ShrinkBitmap(200, two, target);
     ASSERT_EQ(target.size(), QSize(4, 2));
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(target.pixel(x, y), x < 2 ? qRgb(200, 0, 0) : qRgb(0, 0, 200));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(target.pixel(x, y), x < 2 ? qRgb(200, 0, 0) : qRgb(0, 0, 200));
 }
