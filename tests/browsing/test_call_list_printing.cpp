@@ -82,11 +82,14 @@ protected:
         settings.cbxSaveCallerName = true;  // the memo is the caller's name
         db = std::make_unique<TfmPelmorantDB>(globals, settings);
         ASSERT_TRUE(db->OpenDatabase());
+        savedTags = {TChannelTable::Instance()[0].Tag, TChannelTable::Instance()[1].Tag};
         TChannelTable::Instance()[0].Tag = "Sales";
         TChannelTable::Instance()[1].Tag = "Support";
         savedLines = TCallListPrinter::LinesPerPage;
     }
     void TearDown() override {
+        TChannelTable::Instance()[0].Tag = savedTags.value(0);
+        TChannelTable::Instance()[1].Tag = savedTags.value(1);
         TCallListPrinter::LinesPerPage = savedLines;
         DatabaseFixture::TearDown();
     }
@@ -111,6 +114,7 @@ protected:
 
     std::unique_ptr<TfmPelmorantDB> db;
     int savedLines = 70;
+    QStringList savedTags;
     QString pdf = dir.path() + "/list.pdf";
 };
 
