@@ -294,10 +294,6 @@ TEST(CallListPages, ThePreviewBitmapIsThePrintersPageAtScreenTextSize) {
         EXPECT_NEAR(double(size.height()) / size.width(),
                     double(printer.height()) / printer.width(), 0.01);
     }
-    // A portrait page fills the height less 70, a landscape page the width less 100.
-    EXPECT_EQ(TPreviewPages::ScalePercent({100, 200}, {900, 270}), 100);
-    EXPECT_EQ(TPreviewPages::ScalePercent({200, 100}, {300, 900}), 100);
-    EXPECT_EQ(TPreviewPages::PagePosition({100, 200}, {300, 400}), QPoint(100, 120));
 }
 
 TEST(ShrinkBitmap, EachTargetPixelIsTheAverageOfItsSourcePixels) {
