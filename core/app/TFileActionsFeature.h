@@ -1,6 +1,6 @@
 // The File menu's commands as far as the browsing layer provides them: the file actions
-// (enabled for the current row of the grid in view) and the export of the call data; printing
-// comes with its part of the program. The dialogs that ask for a folder are given by the program.
+// (enabled for the current row of the grid in view), printing the call list in view and the
+// export of the call data. The dialogs that ask for a folder are given by the program.
 #pragma once
 
 #include <QString>
@@ -8,12 +8,13 @@
 
 #include "IFileActions.h"
 #include "TCallExport.h"
+#include "TCallListPrinting.h"
 #include "TFileActions.h"
 
 class TFileActionsFeature : public IFileActions {
 public:
-    TFileActionsFeature(TFileActions& actions, TCallExport& exporter)
-        : actions_(actions), export_(exporter) {}
+    TFileActionsFeature(TFileActions& actions, TCallExport& exporter, TCallListPrinting& printing)
+        : actions_(actions), export_(exporter), printing_(printing) {}
     bool Provides(Command command) const override {
         switch (command) {
             case Command::Memo:
@@ -23,8 +24,12 @@ public:
             case Command::CopyTo:
             case Command::EmailFile:
                 return actions_.Current().CopyMail;
+            case Command::PrintSetup:
             case Command::ExportData:
                 return true;
+            case Command::PrintPreview:
+            case Command::Print:
+                return actions_.Current().Print;
             default:
                 return false;
         }
@@ -49,6 +54,15 @@ public:
             case Command::EmailFile:
                 actions_.EmailFiles();
                 break;
+            case Command::PrintSetup:
+                printing_.PrintSetup();
+                break;
+            case Command::PrintPreview:
+                printing_.PrintPreview();
+                break;
+            case Command::Print:
+                printing_.Print();
+                break;
             case Command::ExportData:
                 export_.ExportCallData();
                 break;
@@ -67,4 +81,5 @@ public:
 private:
     TFileActions& actions_;
     TCallExport& export_;
+    TCallListPrinting& printing_;
 };

@@ -10,14 +10,15 @@
 
 #include "IAudioInput.h"
 #include "RecordingTexts.h"
-#include "TAudioInputChoice.h"
-#include "TCAudioRecorder.h"
 #include "TAlarmQueue.h"
 #include "TAlarms.h"
 #include "TAlarmsPage.h"
+#include "TAudioInputChoice.h"
+#include "TCAudioRecorder.h"
 #include "TCallCompletion.h"
 #include "TCallExport.h"
 #include "TCallGridsFeature.h"
+#include "TCallListPrinting.h"
 #include "TCallRecovery.h"
 #include "TCallSearch.h"
 #include "TCallsGrid.h"
@@ -35,21 +36,21 @@
 #include "TMainPages.h"
 #include "TMessageBoxes.h"
 #include "TPelmGlobals.h"
+#include "TPlayer.h"
+#include "TPlayerFeature.h"
 #include "TPulseMixer.h"
+#include "TQtWaveOutput.h"
 #include "TRecorderFeature.h"
 #include "TSearchPage.h"
 #include "TSupervisionFeature.h"
-#include "TVisualSql.h"
-#include "TPlayer.h"
-#include "TPlayerFeature.h"
-#include "TQtWaveOutput.h"
 #include "TTreeController.h"
 #include "TTreeFeature.h"
+#include "TVisualSql.h"
 #include "TdmRecorder.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
-#include "TfmGetFolder.h"
 #include "TfmFilterNums.h"
+#include "TfmGetFolder.h"
 #include "TfmLog.h"
 #include "TfmMoveTo.h"
 #include "TfmPasswords.h"
@@ -75,6 +76,7 @@ TPelmApplication::~TPelmApplication() {
     waveOutput_.reset();
     gridsFeature_.reset();
     fileActionsFeature_.reset();
+    printing_.reset();
     fileActions_.reset();
     callExport_.reset();
     recorderFeature_.reset();
@@ -198,7 +200,17 @@ bool TPelmApplication::Start() {
             });
     tree_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
     tree_->MoveCallsToFolder = [this](const QString& folderId) { fileActions_->MoveTo(folderId); };
-    fileActionsFeature_ = std::make_unique<TFileActionsFeature>(*fileActions_, *callExport_);
+    // Printing the call list of the grid in view.
+    printing_ = std::make_unique<TCallListPrinting>(db_->Tree, main_.get());
+    printing_->VisibleGrid = [this, controller] {
+        if (controller->ActiveGrid() == ICallGrids::Grid::Search)
+            return TCallListPrinting::Target{&db_->queSearch, searchModel_.get(), true,
+                                             main_->gdSearch()};
+        return TCallListPrinting::Target{&db_->tblCalls, loggerModel_.get(), false,
+                                         main_->gdLogger()};
+    };
+    fileActionsFeature_ =
+        std::make_unique<TFileActionsFeature>(*fileActions_, *callExport_, *printing_);
     fileActionsFeature_->ChooseFolder = [this] {
         TfmMoveTo dialog(db_->Tree, main_.get());
         return dialog.ChooseFolder();
@@ -283,7 +295,8 @@ bool TPelmApplication::Start() {
         settings, g.SettingsIni, controller_->LastDbBackup, g.AppDataDir + "/backupDB",
         [this] { db_->BackupDatabaseFiles(); });
     dbBackups_->CopyAtStart();
-    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_, *alarms_);
+    supervisionFeature_ =
+        std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_, *alarms_);
     controller_->SetSupervision(supervisionFeature_.get());
     controller_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
         return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access
@@ -299,8 +312,9 @@ bool TPelmApplication::Start() {
 
 void TPelmApplication::SetUpAlarms() {
     TLiveSettings& settings = TLiveSettings::Instance();
-    alarms_ = std::make_unique<TAlarms>(settings, TPelmGlobals::Instance(), TChannelTable::Instance(),
-                                        db_->tblAlarms, TAlarmQueue::Instance());
+    alarms_ =
+        std::make_unique<TAlarms>(settings, TPelmGlobals::Instance(), TChannelTable::Instance(),
+                                  db_->tblAlarms, TAlarmQueue::Instance());
     // Each beep on an output of its own (a stopping beep may still sound while the next starts).
     alarms_->MakeOutput = [] { return std::make_unique<TQtWaveOutput>(); };
     TAlarms* alarms = alarms_.get();
@@ -337,9 +351,8 @@ void TPelmApplication::SetUpSearch() {
     search_ = std::make_unique<TCallSearch>(*db_);
     search_->Model = searchModel_.get();
     search_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
-    connect(page, &TSearchPage::searchClicked, search_.get(), [this, page] {
-        search_->Search(page->VisualSql()->BuildSql(page->Conjunction()));
-    });
+    connect(page, &TSearchPage::searchClicked, search_.get(),
+            [this, page] { search_->Search(page->VisualSql()->BuildSql(page->Conjunction())); });
     connect(page, &TSearchPage::clearClicked, search_.get(), [this, page] {
         page->VisualSql()->ClearRows();
         search_->Clear();

@@ -33,6 +33,7 @@ class TCallGridsFeature;
 class TDbBackupSchedule;
 class TCallExport;
 class TCallSearch;
+class TCallListPrinting;
 class TAlarms;
 class TFileActionsFeature;
 class TPlayer;
@@ -110,6 +111,7 @@ private:
     std::unique_ptr<TCallGridsFeature> gridsFeature_;
     std::unique_ptr<TCallExport> callExport_;
     std::unique_ptr<TFileActions> fileActions_;
+    std::unique_ptr<TCallListPrinting> printing_;
     std::unique_ptr<TFileActionsFeature> fileActionsFeature_;
     std::unique_ptr<TQtWaveOutput> waveOutput_;
     std::unique_ptr<TPlayer> player_;

@@ -3,10 +3,14 @@
 // engine error shown with an empty grid, and the File menu's actions on the search grid's rows
 // (enabled states, memo, move, delete).
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -23,6 +27,7 @@
 #include "TfmGetFolder.h"
 #include "TfmMoveTo.h"
 #include "TfmPelmorantDB.h"
+#include "TfmPrintDlg.h"
 
 namespace {
 
@@ -34,13 +39,14 @@ QAction* MenuItem(TfmPelmUsb* w, const QString& text) {
     return nullptr;
 }
 
-// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms).
-void WhenModal(const std::function<void(QWidget*)>& answer) {
+// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms); with `type`,
+// on the next modal dialog of that class.
+void WhenModal(const std::function<void(QWidget*)>& answer, const char* type = nullptr) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, type] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
+        if (!modal || (type && !modal->inherits(type))) return;
         timer->stop();
         timer->deleteLater();
         answer(modal);
@@ -272,6 +278,40 @@ private slots:
         QVERIFY(!calls.Locate("callID", TVolgaValue(doomed)));
         calls.SetFiltered(true);
 
+        // "Print..." prints the search result: the print dialog, then (no printer here) the PDF
+        // file asked for.
+        QVERIFY(MenuItem(w, "Print...")->isEnabled());
+        QVERIFY(MenuItem(w, "Print Preview")->isEnabled());
+        QTemporaryDir out;
+        const QString pdf = out.path() + "/result.pdf";
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<TfmPrintDlg*>(modal);
+            QVERIFY(dialog);
+            WhenModal(
+                [&](QWidget* next) {
+                    auto* files = qobject_cast<QFileDialog*>(next);
+                    files->selectFile(pdf);
+                    static_cast<QDialog*>(files)->accept();
+                },
+                "QFileDialog");
+            dialog->btnOk->click();
+        });
+        MenuItem(w, "Print...")->trigger();
+        QVERIFY2(QFileInfo::exists(pdf), qPrintable(messages_->Shown.join('\n')));
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(10000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains("Pelmorant - call list"), qPrintable(printed));
+        // One numbered row per call found.
+        const QRegularExpression numbered("^\\s*(\\d+)\\s", QRegularExpression::MultilineOption);
+        int rowsPrinted = 0;
+        for (auto it = numbered.globalMatch(printed); it.hasNext();) {
+            it.next();
+            ++rowsPrinted;
+        }
+        QCOMPARE(rowsPrinted, grid->model()->rowCount());
+
         // "Match any of the terms" writes OR, which the engine refuses: said, and no rows.
         rows->RowAt(0).Plus->click();
         page->MatchAny()->setChecked(true);
@@ -281,6 +321,7 @@ private slots:
         QVERIFY(messages_->Shown[0].contains("Error in comparison expression"));
         QCOMPARE(grid->model()->rowCount(), 0);
         QVERIFY(!MenuItem(w, "Memo...")->isEnabled());
+        QVERIFY(!MenuItem(w, "Print...")->isEnabled());
     }
 };
 
