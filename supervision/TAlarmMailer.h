@@ -71,7 +71,7 @@ private:
     const TLiveSettings& settings_;
     std::mutex queueMutex_;
     std::condition_variable wake_;
-    std::deque<TJob> queue_;    // guarded by queueMutex_
+    std::deque<TJob> queue_;  // guarded by queueMutex_
     std::atomic<bool> stop_{false};
-    std::thread worker_;        // last: starts when everything above exists
+    std::thread worker_;  // last: starts when everything above exists
 };

@@ -39,7 +39,8 @@ QString Unstructured(const QString& text) {
 // A display name: encoded when not ASCII, quoted when it holds characters that a bare
 // phrase may not.
 QString Phrase(QString name) {
-    if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"')) name = name.mid(1, name.size() - 2);
+    if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
+        name = name.mid(1, name.size() - 2);
     if (name.isEmpty()) return name;
     if (!IsAscii(name)) return Unstructured(name);
     static const QString kSpecials = "()<>[]:;@\\,.\"";

@@ -11,9 +11,9 @@
 
 class TAlarmMessage {
 public:
-    QDate Date;              // the Date header is this day at midnight, local time
-    QString SenderName;      // display name of From
-    QString Sender;          // the user ID: "address" or "Name <address>"; also the Reply-To
+    QDate Date;          // the Date header is this day at midnight, local time
+    QString SenderName;  // display name of From
+    QString Sender;      // the user ID: "address" or "Name <address>"; also the Reply-To
     QString Subject;
     QStringList Body;        // lines, each ended with CRLF
     QStringList Recipients;  // "address" or "Name <address>", in order; empty texts are skipped

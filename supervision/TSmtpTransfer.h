@@ -24,7 +24,7 @@ public:
         std::string Error;  // libcurl's description of a failure, for diagnostics
     };
 
-    std::string Host;                     // name or address; an IPv6 address without brackets
+    std::string Host;  // name or address; an IPv6 address without brackets
     int Port = 25;
     std::string HeloName;                 // the name we give in EHLO/HELO; empty: libcurl's
     std::string From;                     // the MAIL FROM argument, "<address>"
