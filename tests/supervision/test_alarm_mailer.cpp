@@ -45,15 +45,23 @@ protected:
         settings.edtRecipient1 = "Alarm Desk <desk@example.org>";
         settings.edtRecipient2 = "";
         settings.edtRecipient3 = "Jürgen Groß <ops@example.org>";
-        mailer = std::make_unique<TAlarmMailer>(settings);
-        finished = std::make_unique<QSignalSpy>(mailer.get(), &TAlarmMailer::mailFinished);
-        completed = std::make_unique<QSignalSpy>(mailer.get(), &TAlarmMailer::testCompleted);
     }
     void TearDown() override {
         completed.reset();
         finished.reset();
         mailer.reset();
+        sink.reset();
         TEventLog::SetInstance(nullptr);
+    }
+
+    // The server in `mode`, then the mailer that sends to it. The server's process is started
+    // first, while this process has no thread of the mailer yet.
+    void Start(const QString& mode) {
+        sink = std::make_unique<TSmtpSink>(mode);
+        mailer = std::make_unique<TAlarmMailer>(settings);
+        mailer->Port = sink->Port();
+        finished = std::make_unique<QSignalSpy>(mailer.get(), &TAlarmMailer::mailFinished);
+        completed = std::make_unique<QSignalSpy>(mailer.get(), &TAlarmMailer::testCompleted);
     }
 
     // Waits until `count` mail attempts have ended, at most `ms`.
@@ -75,6 +83,7 @@ protected:
 
     TEventLog log;
     TLiveSettings settings;
+    std::unique_ptr<TSmtpSink> sink;
     std::unique_ptr<TAlarmMailer> mailer;
     std::unique_ptr<QSignalSpy> finished, completed;
 };
@@ -82,8 +91,7 @@ protected:
 }  // namespace
 
 TEST_F(AlarmMailerTest, EachAlarmMailCarriesItsTextsToTheRecipientsThatAreSet) {
-    TSmtpSink sink("store");
-    mailer->Port = sink.Port();
+    Start("store");
     mailer->SendOverTimeMail(7);
     mailer->SendSoftwareErrorMail();
     mailer->SendHddFullMail();
@@ -95,7 +103,7 @@ TEST_F(AlarmMailerTest, EachAlarmMailCarriesItsTextsToTheRecipientsThatAreSet) {
     EXPECT_TRUE(Logged().isEmpty());
     EXPECT_EQ(completed->count(), 0);
 
-    const QList<QJsonObject> mails = sink.Messages();
+    const QList<QJsonObject> mails = sink->Messages();
     ASSERT_EQ(mails.size(), 3);
     const QStringList subjects = {"OverTime alarm", "Software error alarm", "HDD full alarm"};
     const QStringList bodies = {
@@ -127,8 +135,7 @@ TEST_F(AlarmMailerTest, EachAlarmMailCarriesItsTextsToTheRecipientsThatAreSet) {
 }
 
 TEST_F(AlarmMailerTest, TestMailReportsCompletionOnTheMainThread) {
-    TSmtpSink sink("store");
-    mailer->Port = sink.Port();
+    Start("store");
     bool onMainThread = false;
     QObject::connect(mailer.get(), &TAlarmMailer::testCompleted, [&] {
         onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
@@ -140,7 +147,7 @@ TEST_F(AlarmMailerTest, TestMailReportsCompletionOnTheMainThread) {
     ASSERT_EQ(completed->count(), 1);
     EXPECT_EQ(completed->at(0).at(0).toString(), "      Test completed      ");
     EXPECT_TRUE(onMainThread);
-    const QList<QJsonObject> mails = sink.Messages();
+    const QList<QJsonObject> mails = sink->Messages();
     ASSERT_EQ(mails.size(), 1);
     EXPECT_EQ(mails[0]["subject"].toString(), "Alarm test");
     EXPECT_EQ(mails[0]["body"].toString(), "Test message\r\n\r\nReported by Pelmorant\r\n");
@@ -148,8 +155,7 @@ TEST_F(AlarmMailerTest, TestMailReportsCompletionOnTheMainThread) {
 }
 
 TEST_F(AlarmMailerTest, NothingIsSentWhileTheMailIsOff) {
-    TSmtpSink sink("store");
-    mailer->Port = sink.Port();
+    Start("store");
     settings.chkSmtp = false;
     mailer->SendOverTimeMail(2);
     mailer->SendSoftwareErrorMail();
@@ -163,14 +169,13 @@ TEST_F(AlarmMailerTest, NothingIsSentWhileTheMailIsOff) {
     EXPECT_EQ(finished->count(), 1);
     EXPECT_EQ(KindOf(0), Kind::HddFull);
     EXPECT_EQ(completed->count(), 0);
-    const QList<QJsonObject> mails = sink.Messages();
+    const QList<QJsonObject> mails = sink->Messages();
     ASSERT_EQ(mails.size(), 1);
     EXPECT_EQ(mails[0]["subject"].toString(), "HDD full alarm");
 }
 
 TEST_F(AlarmMailerTest, RefusedConnectionLogsCannotConnectAndNoTestCompletion) {
-    TSmtpSink sink("refuse");
-    mailer->Port = sink.Port();
+    Start("refuse");
     mailer->SendOverTimeMail(1);
     mailer->TestServer();
     ASSERT_TRUE(WaitForMails(2));
@@ -181,32 +186,29 @@ TEST_F(AlarmMailerTest, RefusedConnectionLogsCannotConnectAndNoTestCompletion) {
 
 TEST_F(AlarmMailerTest, RefusedRecipientsLogCannotConnectButTheTestCompletes) {
     // Connected and closed, but the mail itself failed.
-    TSmtpSink sink("norcpt");
-    mailer->Port = sink.Port();
+    Start("norcpt");
     mailer->TestServer();
     ASSERT_TRUE(WaitForMails(1));
     EXPECT_FALSE(Sent(0));
     EXPECT_EQ(Logged(), QStringList{"Can not connect to server"});
     ASSERT_EQ(completed->count(), 1);
     EXPECT_EQ(completed->at(0).at(0).toString(), "      Test completed      ");
-    EXPECT_TRUE(sink.Messages().isEmpty());
+    EXPECT_TRUE(sink->Messages().isEmpty());
 }
 
 TEST_F(AlarmMailerTest, UnansweredQuitLogsCannotDisconnect) {
-    TSmtpSink sink("noquit");
-    mailer->Port = sink.Port();
+    Start("noquit");
     mailer->TransferTimeoutMs = 1000;
     mailer->TestServer();
     ASSERT_TRUE(WaitForMails(1));
     EXPECT_TRUE(Sent(0));  // the server has the mail
-    EXPECT_EQ(sink.Messages().size(), 1);
+    EXPECT_EQ(sink->Messages().size(), 1);
     EXPECT_EQ(Logged(), QStringList{"Can not disconect from server"});
     EXPECT_EQ(completed->count(), 0);
 }
 
 TEST_F(AlarmMailerTest, SilentServerTimesOutWhileTheMainThreadRunsOn) {
-    TSmtpSink sink("silent");
-    mailer->Port = sink.Port();
+    Start("silent");
     mailer->ConnectTimeoutMs = 2000;
     mailer->TransferTimeoutMs = 2000;
     int ticks = 0;
@@ -228,8 +230,7 @@ TEST_F(AlarmMailerTest, SilentServerTimesOutWhileTheMainThreadRunsOn) {
 }
 
 TEST_F(AlarmMailerTest, DestructionAbandonsTheMailsInProgress) {
-    TSmtpSink sink("silent");
-    mailer->Port = sink.Port();
+    Start("silent");
     mailer->SendHddFullMail();  // waits up to its time-outs (10 s and 30 s)
     mailer->TestServer();       // queued behind it
     QThread::msleep(300);       // the first is now connected and waiting for the greeting
