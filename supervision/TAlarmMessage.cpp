@@ -43,9 +43,9 @@ QString Phrase(QString name) {
         name = name.mid(1, name.size() - 2);
     if (name.isEmpty()) return name;
     if (!IsAscii(name)) return Unstructured(name);
-    static const QString kSpecials = "()<>[]:;@\\,.\"";
+    static const QString kNeedQuotes = "()<>[]:;@\\,.\"";
     for (QChar c : name)
-        if (kSpecials.contains(c)) {
+        if (kNeedQuotes.contains(c)) {
             name.replace("\\", "\\\\").replace("\"", "\\\"");
             return '"' + name + '"';
         }
