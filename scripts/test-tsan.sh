@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The ThreadSanitizer build (PELM_TSAN=ON) of the layers whose classes are used from worker
-# threads (the event log, the tables and the record steps of workers), and their tests. Qt is
-# not built with the sanitizer: tests/tsan.supp hides hand-overs inside Qt's own libraries only.
+# threads (the event log, the tables, the record steps of workers and the alarm e-mail), and
+# their tests. Qt is not built with the sanitizer: tests/tsan.supp hides hand-overs inside Qt's
+# own libraries only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 JOBS=$(nproc)
-TARGETS=(core_tests database_tests database_widget_tests browsing_tests)
+TARGETS=(core_tests database_tests database_widget_tests browsing_tests supervision_mail_tests)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELM_TSAN=ON -DPELM_BENCH=OFF
 cmake --build build-tsan -j "$JOBS" --target "${TARGETS[@]}"
 export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"

@@ -72,4 +72,21 @@ inline constexpr const char* kOnChannel = " on channel ";
 inline constexpr const char* kClearMessages = "  Clear Messages?  ";
 inline constexpr const char* kYes = "Yes";
 inline constexpr const char* kNo = "No";
+
+// Alarm e-mail.
+inline constexpr const char* kMailOverTimeSubject = "OverTime alarm";
+inline constexpr const char* kMailOverTimeLine = "Recording reached maximum time on channel ";
+inline constexpr const char* kMailSoftwareSubject = "Software error alarm";
+inline constexpr const char* kMailSoftwareLine1 = "Software error occured. Please reset hardware";
+inline constexpr const char* kMailSoftwareLine2 = "Software error";
+inline constexpr const char* kMailHddFullSubject = "HDD full alarm";
+inline constexpr const char* kMailHddFullLine1 =
+    "Main storage medium is full. Please follow back-up procedure";
+inline constexpr const char* kMailHddFullLine2 = "HDDD full alarm";
+inline constexpr const char* kMailTestSubject = "Alarm test";
+inline constexpr const char* kMailTestLine = "Test message";
+inline constexpr const char* kMailReportedBy = "Reported by ";  // + the application title
+inline constexpr const char* kMailTestCompleted = "      Test completed      ";
+inline constexpr const char* kMailCannotConnect = "Can not connect to server";
+inline constexpr const char* kMailCannotDisconnect = "Can not disconect from server";
 }  // namespace SupervisionTexts

@@ -10,6 +10,7 @@
 
 #include "IAudioInput.h"
 #include "RecordingTexts.h"
+#include "TAlarmMailer.h"
 #include "TAlarmQueue.h"
 #include "TAlarms.h"
 #include "TAlarmsPage.h"
@@ -94,6 +95,7 @@ TPelmApplication::~TPelmApplication() {
     filtered_.reset();
     tree_.reset();
     alarms_.reset();
+    mailer_.reset();
     alarmsModel_.reset();
     search_.reset();
     searchModel_.reset();
@@ -318,6 +320,15 @@ void TPelmApplication::SetUpAlarms() {
     // Each beep on an output of its own (a stopping beep may still sound while the next starts).
     alarms_->MakeOutput = [] { return std::make_unique<TQtWaveOutput>(); };
     TAlarms* alarms = alarms_.get();
+    // The alarm e-mails go out on the mailer's own thread.
+    mailer_ = std::make_unique<TAlarmMailer>(settings);
+    TAlarmMailer* mailer = mailer_.get();
+    alarms_->OverTimeMail = [mailer](int channel) { mailer->SendOverTimeMail(channel); };
+    alarms_->SoftwareErrorMail = [mailer] { mailer->SendSoftwareErrorMail(); };
+    alarms_->HddFullMail = [mailer] { mailer->SendHddFullMail(); };
+    config_->TestServer = [mailer] { mailer->TestServer(); };
+    connect(mailer, &TAlarmMailer::testCompleted, this,
+            [](const QString& message) { ShowMessage(message); });
     db_->SoftwareErrorAlarm = [alarms](int channel) {
         alarms->QueueSoftwareAlarm(channel);
         alarms->SendSoftwareErrorMail();

@@ -35,6 +35,7 @@ class TCallExport;
 class TCallSearch;
 class TCallListPrinting;
 class TAlarms;
+class TAlarmMailer;
 class TFileActionsFeature;
 class TPlayer;
 class TPlayerFeature;
@@ -92,6 +93,7 @@ private:
     std::unique_ptr<TSearchModel> searchModel_;
     std::unique_ptr<TCallSearch> search_;
     std::unique_ptr<TAlarms> alarms_;
+    std::unique_ptr<TAlarmMailer> mailer_;
     std::unique_ptr<TDatasetModel> alarmsModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;

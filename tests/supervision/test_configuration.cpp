@@ -385,11 +385,6 @@ TEST_F(ConfigurationTest, OtherSettingsCommitRevertAndTitleBarClose) {
 TEST_F(ConfigurationTest, EnabledStatesFollowTheirCheckBoxes) {
     TfmConfig& dlg = CreateConfig();
     Show();
-    EXPECT_FALSE(dlg.edtServerName->isEnabled());  // mail off by default
-    dlg.chkSmtp->click();
-    for (QWidget* w : std::initializer_list<QWidget*>{dlg.edtServerName, dlg.edtSmtpUserID,
-                                                      dlg.edtRecipient3, dlg.btnTestServer})
-        EXPECT_TRUE(w->isEnabled());
     EXPECT_FALSE(dlg.edtToolCaption->isEnabled());
     dlg.cbExtTool->click();
     EXPECT_TRUE(dlg.sbExeTool->isEnabled());
@@ -401,6 +396,32 @@ TEST_F(ConfigurationTest, EnabledStatesFollowTheirCheckBoxes) {
     dlg.chkBackupDb->click();
     EXPECT_FALSE(dlg.speBackupdb->isEnabled());
     EXPECT_FALSE(dlg.btnChangeAdm->isEnabled());
+}
+
+TEST_F(ConfigurationTest, MailFieldsFollowEnableAndTestServerRunsItsHook) {
+    TfmConfig& dlg = CreateConfig();
+    int tests = 0;
+    dlg.TestServer = [&] { ++tests; };
+    Show();
+    QList<QWidget*> fields;
+    for (const char* name : {"edtServerName", "edtSmtpUserID", "edtRecipient1", "edtRecipient2",
+                             "edtRecipient3", "btnTestServer"}) {
+        QWidget* w = dlg.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name;
+        fields << w;
+    }
+    auto enabled = [&] {
+        int n = 0;
+        for (QWidget* w : fields) n += w->isEnabled() ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(enabled(), 0);  // mail off by default
+    dlg.chkSmtp->click();
+    EXPECT_EQ(enabled(), 6);
+    dlg.btnTestServer->click();
+    EXPECT_EQ(tests, 1);
+    dlg.chkSmtp->click();
+    EXPECT_EQ(enabled(), 0);
 }
 
 TEST_F(ConfigurationTest, PickersAndListButtons) {
