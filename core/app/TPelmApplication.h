@@ -69,6 +69,7 @@ public:
     TDatasetModel* SearchModel() const { return searchModel_.get(); }
     TCallSearch* Search() const { return search_.get(); }
     TAlarms* Alarms() const { return alarms_.get(); }
+    TAlarmMailer* Mailer() const { return mailer_.get(); }
     TdmRecorder* Recorder() const { return recorder_.get(); }
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }

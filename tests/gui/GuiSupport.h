@@ -13,14 +13,14 @@
 #include <memory>
 #include <optional>
 
+#include "ProgramStarter.h"
 #include "SystemFormat.h"
 #include "TChannelTable.h"
 #include "TClock.h"
+#include "TFreshUserDirs.h"
 #include "TIniFile.h"
 #include "TLiveSettings.h"
-#include "TFreshUserDirs.h"
 #include "TMessages.h"
-#include "ProgramStarter.h"
 #include "TPelmApplication.h"
 #include "TPelmGlobals.h"
 #include "TShell.h"
@@ -41,9 +41,14 @@ public:
         value = *InputAnswer;
         return true;
     }
+    int Choose(const QString& text, const QStringList&) override {
+        Asked << text;
+        return ChooseAnswers.isEmpty() ? -1 : ChooseAnswers.takeFirst();
+    }
     QStringList Shown;
     QStringList Asked;
     bool ConfirmAnswer = true;
+    QList<int> ChooseAnswers;            // in turn; then the box counts as closed
     std::optional<QString> InputAnswer;  // none: the input is cancelled
 };
 
@@ -97,15 +102,16 @@ inline bool SamePicture(const QPixmap& a, const QPixmap& b) {
 // point into a temporary folder and the sound server address leads nowhere, so a run neither
 // reads nor writes the real home and never finds a sound server (each test function then gets
 // folders of its own in init()).
-#define PELM_GUI_TEST_MAIN(TestClass)                                                  \
-    int main(int argc, char** argv) {                                                  \
-        TFreshUserDirs home;                                                           \
-        qputenv("HOME", QFile::encodeName(home.Root()));                               \
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.Root() + "/cache"));          \
+#define PELM_GUI_TEST_MAIN(TestClass)                                                    \
+    int main(int argc, char** argv) {                                                    \
+        TFreshUserDirs home;                                                             \
+        qputenv("HOME", QFile::encodeName(home.Root()));                                 \
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.Root() + "/cache"));            \
         qputenv("PULSE_SERVER", QFile::encodeName("unix:" + home.Root() + "/no-sound")); \
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen"); \
-        QApplication app(argc, argv);                                                  \
-        QApplication::setQuitOnLastWindowClosed(false);                                \
-        TestClass test;                                                                \
-        return QTest::qExec(&test, argc, argv);                                        \
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                               \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                     \
+        QApplication app(argc, argv);                                                    \
+        QApplication::setQuitOnLastWindowClosed(false);                                  \
+        TestClass test;                                                                  \
+        return QTest::qExec(&test, argc, argv);                                          \
     }
