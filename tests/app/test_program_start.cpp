@@ -185,6 +185,8 @@ TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
     TfmPelmUsb* main = program.MainWindow();
     TfmPelmorantDB* db = program.Database();
     EXPECT_FALSE(main->Action("mmiMemo")->isEnabled());  // no calls yet
+    EXPECT_FALSE(main->Action("mmiPrint")->isEnabled());
+    EXPECT_TRUE(main->Action("mmiPrintSetup")->isEnabled());
     EXPECT_TRUE(main->Action("mmiExport")->isEnabled());
     TLiveSettings::Instance().cbxPostByDate = false;
     for (int i = 0; i < 2; ++i) {
@@ -203,7 +205,8 @@ TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
     EXPECT_TRUE(main->Action("mmiCopyTo")->isEnabled());
     EXPECT_TRUE(main->Action("mmiEmail")->isEnabled());
     EXPECT_TRUE(main->ToolbarButton("btnEmail")->isEnabled());
-    EXPECT_FALSE(main->Action("mmiPrint")->isEnabled());  // comes with its part
+    EXPECT_TRUE(main->Action("mmiPrint")->isEnabled());
+    EXPECT_TRUE(main->Action("mmiPrintPreview")->isEnabled());
 
     messages.inputAnswer = "front desk";
     main->Action("mmiMemo")->trigger();
