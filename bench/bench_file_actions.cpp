@@ -5,9 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
-#include <fstream>
 
+#include "BenchCallsFolder.h"
 #include "CallsTableGenerator.h"
 #include "ICallRows.h"
 #include "SystemFormat.h"
@@ -40,9 +39,9 @@ public:
 };
 
 struct Fixture {
-    QTemporaryDir dir;
-    TPelmGlobals globals;
-    TLiveSettings settings;
+    BenchCallsFolder folder{100000};
+    TPelmGlobals& globals = folder.globals;
+    TLiveSettings& settings = folder.settings;
     Rows logger, search;
     Answers answers;
     std::unique_ptr<TfmPelmorantDB> db;
@@ -50,14 +49,7 @@ struct Fixture {
     int progressSteps = 0;
 
     Fixture() {
-        SetSystemFormat(TVolgaFormatSettings::Iso());
         TMessages::Install(&answers);
-        globals.AppDataDir = dir.path();
-        globals.SettingsIni.Open(dir.path() + "/Pelmorant.ini");
-        settings.edtFolder = dir.path() + "/wav/";
-        QDir().mkpath(settings.edtFolder);
-        std::ofstream(dir.path().toStdString() + "/Calls.d", std::ios::binary)
-            << callsgen::CallsImage(100000);
         db = std::make_unique<TfmPelmorantDB>(globals, settings);
         db->OpenDatabase();
         actions = std::make_unique<TFileActions>(*db, settings, logger, search);

@@ -9,9 +9,8 @@
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryDir>
-#include <fstream>
 
+#include "BenchCallsFolder.h"
 #include "CallsTableGenerator.h"
 #include "ShrinkBitmap.h"
 #include "SystemFormat.h"
@@ -26,22 +25,15 @@
 namespace {
 
 struct Fixture {
-    QTemporaryDir dir;
-    TPelmGlobals globals;
-    TLiveSettings settings;
+    BenchCallsFolder folder{100000};
+    TPelmGlobals& globals = folder.globals;
+    TLiveSettings& settings = folder.settings;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TLoggerModel> model;
     std::unique_ptr<TCallListPrinter> list;
     QPrinter printer{QPrinter::HighResolution};
 
     Fixture() {
-        SetSystemFormat(TVolgaFormatSettings::Iso());
-        globals.AppDataDir = dir.path();
-        globals.SettingsIni.Open(dir.path() + "/Pelmorant.ini");
-        settings.edtFolder = dir.path() + "/wav/";
-        QDir().mkpath(settings.edtFolder);
-        std::ofstream(dir.path().toStdString() + "/Calls.d", std::ios::binary)
-            << callsgen::CallsImage(100000);
         db = std::make_unique<TfmPelmorantDB>(globals, settings);
         db->OpenDatabase();
         // The generated calls' folders, named as the tree names them.
@@ -94,7 +86,7 @@ BENCHMARK(BM_PreviewPage1000)->Unit(benchmark::kMillisecond);
 void BM_PrintToPdf(benchmark::State& state) {
     Fixture& f = Shared();
     const int last = state.range(0) > 0 ? static_cast<int>(state.range(0)) : f.list->PageCount();
-    const QString pdf = f.dir.path() + "/list.pdf";
+    const QString pdf = f.folder.dir.path() + "/list.pdf";
     f.printer.setOutputFileName(pdf);
     QString error;
     for (auto _ : state) {

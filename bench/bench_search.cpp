@@ -8,9 +8,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <fstream>
 
+#include "BenchCallsFolder.h"
 #include "CallsTableGenerator.h"
 #include "SystemFormat.h"
 #include "TCallSearch.h"
@@ -26,22 +25,15 @@
 namespace {
 
 struct Fixture {
-    QTemporaryDir dir;
-    TPelmGlobals globals;
-    TLiveSettings settings;
+    BenchCallsFolder folder{100000};
+    TPelmGlobals& globals = folder.globals;
+    TLiveSettings& settings = folder.settings;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TSearchPage> page;
     std::unique_ptr<TSearchModel> model;
     std::unique_ptr<TCallSearch> search;
 
     Fixture() {
-        SetSystemFormat(TVolgaFormatSettings::Iso());
-        globals.AppDataDir = dir.path();
-        globals.SettingsIni.Open(dir.path() + "/Pelmorant.ini");
-        settings.edtFolder = dir.path() + "/wav/";
-        QDir().mkpath(settings.edtFolder);
-        std::ofstream(dir.path().toStdString() + "/Calls.d", std::ios::binary)
-            << callsgen::CallsImage(100000);
         db = std::make_unique<TfmPelmorantDB>(globals, settings);
         db->OpenDatabase();
         page = std::make_unique<TSearchPage>();

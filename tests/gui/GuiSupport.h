@@ -6,17 +6,21 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "ProgramStarter.h"
 #include "SystemFormat.h"
 #include "TChannelTable.h"
 #include "TClock.h"
+#include "TEventLog.h"
 #include "TFreshUserDirs.h"
 #include "TIniFile.h"
 #include "TLiveSettings.h"
@@ -96,6 +100,58 @@ public:
 inline bool SamePicture(const QPixmap& a, const QPixmap& b) {
     return a.toImage().convertToFormat(QImage::Format_ARGB32) ==
            b.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// A fresh home for one test function: per-user folders of its own (the instructions window is
+// not shown at start) and the message boxes recorded.
+struct TProgramHome {
+    TFreshUserDirs Dirs;
+    TRecordingMessages Messages;
+    TProgramHome() { Dirs.Seed("General", "demoInstructions", "0"); }
+};
+
+// Runs `answer` on the next modal dialog of class T once it shows (looked for every 10 ms).
+template <typename T = QWidget>
+void WhenModal(const std::type_identity_t<std::function<void(T*)>>& answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+// An item of the main window's menus by its text.
+inline QAction* MenuItem(TfmPelmUsb* w, const QString& text) {
+    for (QAction* menu : w->menuBar()->actions())
+        if (menu->menu())
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == text) return item;
+    return nullptr;
+}
+
+// The File menu's file actions that are enabled: of "Memo...", "Delete File(s)...", "Move to..."
+// (kEditItems) and "Copy to folder...", "Email wav file to..." (kCopyMailItems).
+inline const QStringList kEditItems{"Memo...", "Delete File(s)...", "Move to..."};
+inline const QStringList kCopyMailItems{"Copy to folder...", "Email wav file to..."};
+inline QStringList EnabledFileActions(TfmPelmUsb* w) {
+    QStringList on;
+    for (const QString& text : kEditItems + kCopyMailItems) {
+        QAction* a = MenuItem(w, text);
+        if (a && a->isEnabled()) on << text;
+    }
+    return on;
+}
+
+// Whether a line of the program's event log holds `text`.
+inline bool LogHas(TPelmApplication& p, const QString& text) {
+    for (const QString& line : p.Log()->Lines())
+        if (line.contains(text)) return true;
+    return false;
 }
 
 // The test programs' entry: before the application object exists, the home and XDG folders

@@ -11,33 +11,18 @@
 #include "TAlarmMailer.h"
 #include "TAlarms.h"
 #include "TAlarmsPage.h"
-#include "TEventLog.h"
 #include "TSmtpSink.h"
 #include "TdeRIFFAudioReader.h"
 
 class TestAlarms : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<TFreshUserDirs> dirs_;
-    std::unique_ptr<TRecordingMessages> messages_;
-
-    static bool LogHas(TPelmApplication& p, const QString& text) {
-        for (const QString& l : p.Log()->Lines())
-            if (l.contains(text)) return true;
-        return false;
-    }
+    std::unique_ptr<TProgramHome> home_;
 
 private slots:
     void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
-    void init() {
-        dirs_ = std::make_unique<TFreshUserDirs>();
-        messages_ = std::make_unique<TRecordingMessages>();
-        dirs_->Seed("General", "demoInstructions", "0");
-    }
-    void cleanup() {
-        messages_.reset();
-        dirs_.reset();
-    }
+    void init() { home_ = std::make_unique<TProgramHome>(); }
+    void cleanup() { home_.reset(); }
 
     void theAlarmsView() {
         auto p = StartProgram({"--audio-input=tone"});
@@ -64,11 +49,11 @@ private slots:
         p->MainController()->ShowView(TMainController::vLogger);
         p->MainController()->ShowView(TMainController::vAlarms);
         QVERIFY(page->ClearButton()->isEnabled());
-        messages_->ChooseAnswers = {1};
+        home_->Messages.ChooseAnswers = {1};
         page->ClearButton()->click();
         QCOMPARE(page->Grid()->model()->rowCount(), 2);
         QVERIFY(page->ClearButton()->isEnabled());
-        messages_->ChooseAnswers = {0};
+        home_->Messages.ChooseAnswers = {0};
         page->ClearButton()->click();
         QCOMPARE(page->Grid()->model()->rowCount(), 0);
         QVERIFY(!page->ClearButton()->isEnabled());

@@ -4,7 +4,6 @@
 // PATH); a delete with its question, the recordings and the used space going with the rows.
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -13,48 +12,10 @@
 #include "CallSupport.h"
 #include "GuiSupport.h"
 #include "TCallsGrid.h"
-#include "TFileActions.h"
 #include "TFakeXdgEmail.h"
+#include "TFileActions.h"
 #include "TFolderTree.h"
 #include "TfmMoveTo.h"
-
-namespace {
-
-QAction* MenuItem(TfmPelmUsb* w, const QString& text) {
-    for (QAction* menu : w->menuBar()->actions())
-        if (menu->menu())
-            for (QAction* item : menu->menu()->actions())
-                if (item->text() == text) return item;
-    return nullptr;
-}
-
-const QStringList kEdit{"Memo...", "Delete File(s)...", "Move to..."};
-const QStringList kCopyMail{"Copy to folder...", "Email wav file to..."};
-
-QStringList Enabled(TfmPelmUsb* w) {
-    QStringList on;
-    for (const QString& text : kEdit + kCopyMail) {
-        QAction* a = MenuItem(w, text);
-        if (a && a->isEnabled()) on << text;
-    }
-    return on;
-}
-
-// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms).
-void WhenModal(const std::function<void(QWidget*)>& answer) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
-
-}  // namespace
 
 class TestFileActions : public QObject {
     Q_OBJECT
@@ -97,7 +58,7 @@ private slots:
         TfmPelmUsb* w = p->MainWindow();
         TCallsGrid* grid = w->gdLogger();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QCOMPARE(Enabled(w), QStringList());  // no records
+        QCOMPARE(EnabledFileActions(w), QStringList());  // no records
 
         // Three calls with recordings, and one kept as a record only ("SMDR").
         TLiveSettings& settings = TLiveSettings::Instance();
@@ -117,9 +78,9 @@ private slots:
             if (r != smdr) ordinary << r;
 
         grid->setCurrentIndex(grid->model()->index(smdr, 0));
-        QCOMPARE(Enabled(w), kEdit);
+        QCOMPARE(EnabledFileActions(w), kEditItems);
         grid->setCurrentIndex(grid->model()->index(ordinary[0], 0));
-        QCOMPARE(Enabled(w), kEdit + kCopyMail);
+        QCOMPARE(EnabledFileActions(w), kEditItems + kCopyMailItems);
 
         // A memo for two rows; the third keeps its own.
         TVolgaTable& calls = p->Database()->tblCalls;
@@ -163,8 +124,8 @@ private slots:
         }
 
         // A move to another folder through the "Move" dialog: the rows leave Main's list.
-        QStandardItem* other = p->Database()->Tree.AddChild(p->Database()->Tree.NodeAt(0),
-                                                            "Customers", "CUSTOMER");
+        QStandardItem* other =
+            p->Database()->Tree.AddChild(p->Database()->Tree.NodeAt(0), "Customers", "CUSTOMER");
         SelectRows(grid, {ordinary[2]});
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<TfmMoveTo*>(modal);

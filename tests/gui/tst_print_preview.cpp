@@ -23,21 +23,6 @@
 
 namespace {
 
-// Runs `answer` on the next modal dialog of type T once it shows (looked for every 10 ms).
-template <typename T>
-void WhenModal(const std::function<void(T*)>& answer) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
-
 int PdfPageCount(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -52,8 +37,7 @@ int PdfPageCount(const QString& pdf) {
 class TestPrintPreview : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<TFreshUserDirs> dirs_;
-    std::unique_ptr<TRecordingMessages> messages_;
+    std::unique_ptr<TProgramHome> home_;
     std::unique_ptr<TPelmApplication> program_;
     std::unique_ptr<TCallListPrinting> printing_;
     int lines_ = 0;
@@ -83,21 +67,16 @@ private:
             program_->Database()->AddCall(c);
         }
         QCOMPARE(program_->Database()->tblCalls.RecordCount(), 2 * lines_ + 3);
-        messages_->Shown.clear();  // the start's own (no sound card here)
+        home_->Messages.Shown.clear();  // the start's own (no sound card here)
     }
 
 private slots:
     void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
-    void init() {
-        dirs_ = std::make_unique<TFreshUserDirs>();
-        messages_ = std::make_unique<TRecordingMessages>();
-        dirs_->Seed("General", "demoInstructions", "0");
-    }
+    void init() { home_ = std::make_unique<TProgramHome>(); }
     void cleanup() {
         printing_.reset();
         program_.reset();
-        messages_.reset();
-        dirs_.reset();
+        home_.reset();
     }
 
     void pagesMoveAndCloseBringsTheMainWindowBack() {
@@ -194,7 +173,7 @@ private slots:
         QVERIFY(printing_->PrintPreview());
         QVERIFY(program_->MainWindow()->isVisible());
         QCOMPARE(PdfPageCount(pdf), 3);
-        QCOMPARE(messages_->Shown, QStringList());
+        QCOMPARE(home_->Messages.Shown, QStringList());
     }
 };
 

@@ -16,12 +16,6 @@ private:
     std::unique_ptr<TFreshUserDirs> dirs_;
     std::unique_ptr<TRecordingMessages> messages_;
 
-    bool LogHas(TPelmApplication& p, const QString& text) {
-        for (const QString& l : p.Log()->Lines())
-            if (l.contains(text)) return true;
-        return false;
-    }
-
 private slots:
     void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
     void init() {

@@ -5,13 +5,11 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <fstream>
@@ -31,41 +29,6 @@
 
 namespace {
 
-QAction* MenuItem(TfmPelmUsb* w, const QString& text) {
-    for (QAction* menu : w->menuBar()->actions())
-        if (menu->menu())
-            for (QAction* item : menu->menu()->actions())
-                if (item->text() == text) return item;
-    return nullptr;
-}
-
-// Runs `answer` on the next modal dialog, once it shows (looked for every 10 ms); with `type`,
-// on the next modal dialog of that class.
-void WhenModal(const std::function<void(QWidget*)>& answer, const char* type = nullptr) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer, type] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || (type && !modal->inherits(type))) return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
-
-const QStringList kEdit{"Memo...", "Delete File(s)...", "Move to..."};
-const QStringList kCopyMail{"Copy to folder...", "Email wav file to..."};
-
-QStringList Enabled(TfmPelmUsb* w) {
-    QStringList on;
-    for (const QString& text : kEdit + kCopyMail) {
-        QAction* a = MenuItem(w, text);
-        if (a && a->isEnabled()) on << text;
-    }
-    return on;
-}
-
 QStringList Items(const QComboBox* box) {
     QStringList items;
     for (int i = 0; box && i < box->count(); ++i) items << box->itemText(i);
@@ -77,8 +40,7 @@ QStringList Items(const QComboBox* box) {
 class TestSearch : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<TFreshUserDirs> dirs_;
-    std::unique_ptr<TRecordingMessages> messages_;
+    std::unique_ptr<TProgramHome> home_;
     std::vector<callsgen::CallRow> calls_;
 
     std::unique_ptr<TPelmApplication> Start() {
@@ -92,23 +54,18 @@ private:
 private slots:
     void initTestCase() { SetSystemFormat(TVolgaFormatSettings::Iso()); }
     void init() {
-        dirs_ = std::make_unique<TFreshUserDirs>();
-        messages_ = std::make_unique<TRecordingMessages>();
-        dirs_->Seed("General", "demoInstructions", "0");
+        home_ = std::make_unique<TProgramHome>();
         // Forty calls of the generator on channels 0 and 1, there before the program starts.
-        QDir().mkpath(dirs_->DataDir());
+        QDir().mkpath(home_->Dirs.DataDir());
         callsgen::CallsGenerator gen(5);
         calls_.clear();
         for (int i = 0; i < 40; ++i) calls_.push_back(gen.Next());
         calls_[3].Channel = 1;
         calls_[3].FileName = "SMDR";  // a call kept as a record only
-        std::ofstream(dirs_->DataDir().toStdString() + "/Calls.d", std::ios::binary)
+        std::ofstream(home_->Dirs.DataDir().toStdString() + "/Calls.d", std::ios::binary)
             << callsgen::CallsImage(calls_);
     }
-    void cleanup() {
-        messages_.reset();
-        dirs_.reset();
-    }
+    void cleanup() { home_.reset(); }
 
     void theCriteriaRows() {
         auto p = Start();
@@ -216,9 +173,9 @@ private slots:
         int smdr = 0;
         while (result.TextAt(smdr, fileName) != "SMDR") ++smdr;
         grid->setCurrentIndex(grid->model()->index(smdr, 0));
-        QCOMPARE(Enabled(w), kEdit);
+        QCOMPARE(EnabledFileActions(w), kEditItems);
         grid->setCurrentIndex(grid->model()->index(smdr == 1 ? 2 : 1, 0));
-        QCOMPARE(Enabled(w), kEdit + kCopyMail);
+        QCOMPARE(EnabledFileActions(w), kEditItems + kCopyMailItems);
         grid->clearSelection();
         grid->selectionModel()->select(grid->model()->index(0, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -227,7 +184,7 @@ private slots:
         const int memoColumn = 8;
         const std::string id0 = result.TextAt(0, result.FieldByName("callID").FieldNo());
         const std::string id2 = result.TextAt(2, result.FieldByName("callID").FieldNo());
-        messages_->InputAnswer = "found again";
+        home_->Messages.InputAnswer = "found again";
         MenuItem(w, "Memo...")->trigger();
         TVolgaTable& calls = p->Database()->tblCalls;
         calls.SetFiltered(false);
@@ -268,7 +225,7 @@ private slots:
 
         // The delete button under the grid, confirmed: the row leaves the result and the Calls
         // table.
-        messages_->ConfirmAnswer = true;
+        home_->Messages.ConfirmAnswer = true;
         grid->clearSelection();
         grid->setCurrentIndex(grid->model()->index(0, 0));
         const std::string doomed = result.TextAt(0, result.FieldByName("callID").FieldNo());
@@ -287,17 +244,14 @@ private slots:
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<TfmPrintDlg*>(modal);
             QVERIFY(dialog);
-            WhenModal(
-                [&](QWidget* next) {
-                    auto* files = qobject_cast<QFileDialog*>(next);
-                    files->selectFile(pdf);
-                    static_cast<QDialog*>(files)->accept();
-                },
-                "QFileDialog");
+            WhenModal<QFileDialog>([&](QFileDialog* files) {
+                files->selectFile(pdf);
+                static_cast<QDialog*>(files)->accept();
+            });
             dialog->btnOk->click();
         });
         MenuItem(w, "Print...")->trigger();
-        QVERIFY2(QFileInfo::exists(pdf), qPrintable(messages_->Shown.join('\n')));
+        QVERIFY2(QFileInfo::exists(pdf), qPrintable(home_->Messages.Shown.join('\n')));
         QProcess text;
         text.start("pdftotext", {"-layout", pdf, "-"});
         QVERIFY(text.waitForFinished(10000));
@@ -315,10 +269,10 @@ private slots:
         // "Match any of the terms" writes OR, which the engine refuses: said, and no rows.
         rows->RowAt(0).Plus->click();
         page->MatchAny()->setChecked(true);
-        messages_->Shown.clear();
+        home_->Messages.Shown.clear();
         page->SearchButton()->click();
-        QCOMPARE(messages_->Shown.size(), 1);
-        QVERIFY(messages_->Shown[0].contains("Error in comparison expression"));
+        QCOMPARE(home_->Messages.Shown.size(), 1);
+        QVERIFY(home_->Messages.Shown[0].contains("Error in comparison expression"));
         QCOMPARE(grid->model()->rowCount(), 0);
         QVERIFY(!MenuItem(w, "Memo...")->isEnabled());
         QVERIFY(!MenuItem(w, "Print...")->isEnabled());
