@@ -9,6 +9,17 @@
 TAlarmBeep::TAlarmBeep(std::unique_ptr<IWaveOutput> output, int count, QObject* parent)
     : QObject(parent), output_(std::move(output)), count_(count) {
     connect(&tick_, &QTimer::timeout, this, &TAlarmBeep::NextBeep);
+    playOutLimit_.setSingleShot(true);
+    connect(&playOutLimit_, &QTimer::timeout, this, &TAlarmBeep::Finish);
+    if (output_) {
+        output_->OnBufferDone = [this] {
+            ++played_;
+            if (playingOut_ && played_ >= written_) Finish();
+        };
+        output_->OnFailure = [this](const QString&) {
+            if (playingOut_) Finish();
+        };
+    }
 }
 
 TAlarmBeep::~TAlarmBeep() {
@@ -45,21 +56,36 @@ void TAlarmBeep::Start() {
 void TAlarmBeep::NextBeep() {
     if (!running_) return;
     if (started_ >= count_ || terminated_) {
-        Finish();
+        PlayOut();
         return;
     }
     ++started_;
     if (output_ && output_->IsOpen()) {
         try {
             output_->Write(cycle_);
+            ++written_;
         } catch (const EAudioError&) {
             output_->Close();
         }
     }
 }
 
-void TAlarmBeep::Finish() {
+void TAlarmBeep::PlayOut() {
     tick_.stop();
+    if (!output_ || !output_->IsOpen() || played_ >= written_) {
+        Finish();
+        return;
+    }
+    playingOut_ = true;
+    output_->EndOfStream();
+    playOutLimit_.start(3000);
+}
+
+void TAlarmBeep::Finish() {
+    if (!running_) return;
+    tick_.stop();
+    playOutLimit_.stop();
+    playingOut_ = false;
     running_ = false;
     if (output_) output_->Close();
     QMetaObject::invokeMethod(this, &TAlarmBeep::finished, Qt::QueuedConnection);

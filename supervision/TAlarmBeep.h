@@ -1,9 +1,10 @@
 // The audible alarm: `Count` times a beep of 800 Hz for half a second and half a second of
 // silence, played through a wave output. It runs on the main thread's event loop (a timer ticks
-// the seconds; the tone is written ahead to the output) and never blocks. Stop ends it after the
-// beep and pause in progress. Its end is reported once by `finished`, a queued signal, also when
-// the count is 0 or the output cannot be opened (the seconds still pass then, silently). Main
-// thread only.
+// the seconds; each second's beep and pause are written to the output) and never blocks. Stop
+// ends it after the beep and pause in progress. At the end the output plays out what it was
+// given (as long as it reports its buffers, at most a few seconds) before it is closed. The end is
+// reported once by `finished`, a queued signal, also when the count is 0 or the output cannot be
+// opened (the seconds still pass then, silently). Main thread only.
 #pragma once
 
 #include <QByteArray>
@@ -38,6 +39,8 @@ signals:
 
 private:
     void NextBeep();
+    // The last second has passed: the output plays out, then Finish.
+    void PlayOut();
     void Finish();
 
     std::unique_ptr<IWaveOutput> output_;
@@ -45,6 +48,10 @@ private:
     int started_ = 0;
     bool terminated_ = false;
     bool running_ = false;
+    bool playingOut_ = false;
+    int written_ = 0;  // cycles written to the output
+    int played_ = 0;   // and reported played
     QTimer tick_;
+    QTimer playOutLimit_;
     QByteArray cycle_;
 };

@@ -3,8 +3,9 @@
 // source in each codec, then played with the panel's buttons: the monitor carries the tone for
 // the recording's length. Pause silences it and Play resumes; a seek is heard at once; "to end"
 // leaves a moment; a row on the backup medium plays from the volume standing for it, and a wrong
-// label is refused.
+// label is refused. The audible alarm beeps through the same sound card.
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
@@ -12,6 +13,8 @@
 #include "BrowsingTexts.h"
 #include "CallSupport.h"
 #include "CodecTable.h"
+#include "TAlarms.h"
+#include "TAlarmsPage.h"
 #include "GuiSupport.h"
 #include "TCallsGrid.h"
 #include "TPlayerPanel.h"
@@ -256,6 +259,46 @@ private slots:
         QVERIFY2(std::abs(sound.Length() - RecordingSeconds(medium.path() + "/" + name)) <= 0.25,
                  qPrintable(QString::number(sound.Length())));
         QCOMPARE(messages_->Shown.size(), 1);
+    }
+
+    // The audible alarm: 800 Hz half a second on and half a second off, as many times as set;
+    // "Stop alarm" during the third beep ends it after that beep.
+    void theAlarmBeepsThroughTheSoundCard() {
+        auto p = StartProgram({});
+        QVERIFY(p);
+        TLiveSettings::Instance().spnAlarmDuration = 10;
+        MonitorCapture monitor;
+        QVERIFY(monitor.Started());
+        QTest::qWait(300);
+        p->Alarms()->QueueHardwareAlarm();
+        p->Alarms()->DrainAlarms();
+        QVERIFY(p->Alarms()->CurrentAlarmBeep());
+        QTRY_COMPARE(p->Alarms()->CurrentAlarmBeep()->BeepsStarted(), 3);
+        QTest::qWait(200);
+        p->MainWindow()->Pages().Alarms->StopAlarmButton()->click();
+        QTest::qWait(1500);
+        const std::vector<int16_t> heard = monitor.Stop();
+
+        // The beeps: 20 ms windows with sound, gathered into runs.
+        const size_t window = 220;
+        std::vector<std::pair<size_t, size_t>> beeps;  // first and last window of each
+        for (size_t at = 0, n = 0; at + window <= heard.size(); at += window, ++n) {
+            if (audiotest::Rms(std::span(heard).subspan(at, window)) < 300) continue;
+            if (beeps.empty() || n > beeps.back().second + 2) beeps.push_back({n, n});
+            beeps.back().second = n;
+        }
+        QCOMPARE(int(beeps.size()), 3);
+        for (size_t b = 0; b < beeps.size(); ++b) {
+            const double length = (beeps[b].second - beeps[b].first + 1) * 0.02;
+            QVERIFY2(std::abs(length - 0.5) < 0.1, qPrintable(QString::number(length)));
+            if (b > 0) {
+                const double period = (beeps[b].first - beeps[b - 1].first) * 0.02;
+                QVERIFY2(std::abs(period - 1.0) < 0.15, qPrintable(QString::number(period)));
+            }
+        }
+        const auto first = std::span(heard).subspan((beeps[0].first + 2) * window, 10 * window);
+        const double f = audiotest::DominantFrequency(first);
+        QVERIFY2(std::abs(f - 800) < 16, qPrintable(QString::number(f)));
     }
 };
 

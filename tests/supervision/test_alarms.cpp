@@ -3,6 +3,7 @@
 // and "Clear Messages".
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <thread>
 
 #include "DatabaseFixture.h"
@@ -41,11 +42,19 @@ protected:
         db->dbPelmorant.Env = &env;
         alarms = std::make_unique<TAlarms>(settings, globals, channels, db->tblAlarms, queue);
         alarms->BeepHalfCycleMs = 10;
+        // Each beep's output plays what it is given at once.
         alarms->MakeOutput = [this] {
             auto out = std::make_unique<FakeWaveOutput>();
-            outputs.push_back(out.get());
+            FakeWaveOutput* raw = out.get();
+            outputs.push_back(raw);
+            ++made;
+            raw->OnDestroyed = [this, raw] { std::erase(outputs, raw); };
             return out;
         };
+        player.callOnTimeout([this] {
+            for (FakeWaveOutput* out : std::vector<FakeWaveOutput*>(outputs)) out->PlayAll();
+        });
+        player.start(5);
     }
     void TearDown() override {
         alarms.reset();
@@ -66,7 +75,9 @@ protected:
     FailingWrites env;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TAlarms> alarms;
-    std::vector<FakeWaveOutput*> outputs;
+    std::vector<FakeWaveOutput*> outputs;  // those alive
+    int made = 0;
+    QTimer player;
 };
 
 }  // namespace
@@ -101,7 +112,7 @@ TEST_F(AlarmsTest, QueuedAlarmsReachTheTableInOrderWithOneBeepSequence) {
     alarms->DrainAlarms();
     EXPECT_EQ(alarms->CurrentAlarmBeep(), beep);
     EXPECT_EQ(Records().last(), QString("HddFull: Main storage medium is full"));
-    EXPECT_EQ(outputs.size(), 1u);
+    EXPECT_EQ(made, 1);
     QSignalSpy ended(alarms.get(), &TAlarms::beepEnded);
     QVERIFY2(ended.wait(2000), "the beep did not end");
     EXPECT_EQ(alarms->CurrentAlarmBeep(), nullptr);
@@ -118,7 +129,7 @@ TEST_F(AlarmsTest, WithTheAudioAlarmOffNothingIsQueuedButMailsAreStillSent) {
     EXPECT_EQ(mails, 1);
     EXPECT_EQ(db->tblAlarms.RecordCount(), 0);
     EXPECT_EQ(alarms->CurrentAlarmBeep(), nullptr);
-    EXPECT_TRUE(outputs.empty());
+    EXPECT_EQ(made, 0);
 }
 
 TEST_F(AlarmsTest, TheBeepPlaysItsCountAndStopsAfterTheBeepInProgress) {
@@ -131,6 +142,7 @@ TEST_F(AlarmsTest, TheBeepPlaysItsCountAndStopsAfterTheBeepInProgress) {
     EXPECT_NEAR(crossings, 800, 4);
     for (int i = 4000; i < 8000; ++i) ASSERT_EQ(s[i], 0);
 
+    // Nothing is played until the test says so: the end waits for what was written.
     auto* out = new FakeWaveOutput;
     TAlarmBeep beep(std::unique_ptr<IWaveOutput>(out), 10);
     beep.HalfCycleMs = 10;
@@ -140,16 +152,25 @@ TEST_F(AlarmsTest, TheBeepPlaysItsCountAndStopsAfterTheBeepInProgress) {
     QTRY_COMPARE(beep.BeepsStarted(), 3);
     EXPECT_EQ(out->Queue.size(), 3u);  // a cycle written for each beep
     EXPECT_EQ(out->Queue.back(), TAlarmBeep::BeepAndPause(10));
-    beep.Stop();  // during the third beep
-    QVERIFY(finished.wait(1000));
+    beep.Stop();                 // during the third beep
+    QTRY_COMPARE(out->Ends, 1);  // the last second has passed: the output plays out
     EXPECT_EQ(beep.BeepsStarted(), 3);
+    EXPECT_TRUE(out->IsOpen());
+    EXPECT_EQ(out->PlayAll(), 3);
+    QVERIFY(finished.wait(1000));
     EXPECT_FALSE(out->IsOpen());
+    EXPECT_EQ(out->Played.size(), 3 * TAlarmBeep::BeepAndPause(10).size());
 
-    TAlarmBeep whole(std::make_unique<FakeWaveOutput>(), 4);
+    auto* wholeOut = new FakeWaveOutput;
+    TAlarmBeep whole(std::unique_ptr<IWaveOutput>(wholeOut), 4);
     whole.HalfCycleMs = 5;
     QSignalSpy done(&whole, &TAlarmBeep::finished);
     whole.Start();
+    QTimer playing;
+    playing.callOnTimeout([wholeOut] { wholeOut->PlayAll(); });
+    playing.start(2);
     QVERIFY(done.wait(1000));
+    playing.stop();
     EXPECT_EQ(whole.BeepsStarted(), 4);
     EXPECT_EQ(done.size(), 1);
 

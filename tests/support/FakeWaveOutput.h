@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 
 #include "AudioTexts.h"
 #include "EAudioError.h"
@@ -10,6 +11,9 @@
 
 class FakeWaveOutput : public IWaveOutput {
 public:
+    ~FakeWaveOutput() override {
+        if (OnDestroyed) OnDestroyed();
+    }
     void Open(const TdeWaveFormat& format) override {
         if (RefuseOpen) throw EAudioError(AudioTexts::kOpenOutput);
         open_ = true;
@@ -60,6 +64,7 @@ public:
     int Opens = 0;
     int Ends = 0;  // streams said to have ended
     bool RefuseOpen = false;
+    std::function<void()> OnDestroyed;  // for a test that plays the outputs its code makes
     bool VolumeControl = true;
     double Volume = -1;
 
