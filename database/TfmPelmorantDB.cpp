@@ -517,6 +517,32 @@ int TfmPelmorantDB::SumUsedSpace() {
     return static_cast<int>(sum);
 }
 
+void TfmPelmorantDB::ResetMediumLabels() {
+    if (!tblCalls.Active()) return;
+    const bool filtered = tblCalls.Filtered();
+    const int recNo = tblCalls.RecNo();
+    if (CallsModel) CallsModel->BeginUpdate();
+    try {
+        tblCalls.SetFiltered(false);
+        for (int row = 0; row < tblCalls.RecordCount(); ++row) {
+            tblCalls.SetRecNo(row + 1);
+            tblCalls.Edit();
+            tblCalls.FieldByName("mediumLabel").SetAsString(DatabaseTexts::kMainStorageMedium);
+            tblCalls.FieldByName("mediumType").SetAsInteger(0);
+            tblCalls.Post();
+        }
+        tblCalls.SaveChanges();
+    } catch (...) {
+        if (tblCalls.State() == TDataSetState::dsEdit) tblCalls.Cancel();
+        tblCalls.SetFiltered(filtered);
+        if (CallsModel) CallsModel->EndUpdate();
+        throw;
+    }
+    tblCalls.SetFiltered(filtered);
+    if (recNo > 0 && recNo <= tblCalls.RecordCount()) tblCalls.SetRecNo(recNo);
+    if (CallsModel) CallsModel->EndUpdate();
+}
+
 void TfmPelmorantDB::BackupDatabaseFiles() {
     const QString dir = globals_.AppDataDir + "/backupDB";
     TPelmGlobals::MakePrivateDir(dir);

@@ -58,6 +58,9 @@ public:
     // filed again from their recordings.
     QStringList SalvageReport(int callsFromRecordings) const;
     void BackupDatabaseFiles();
+    // Every call back on the main storage medium ("Main storage medium", type 0), the table
+    // written once; the used space is left as it is. Throws the engine's error.
+    void ResetMediumLabels();
 
     // The recording of a Calls record, or empty when its file name would leave the recordings
     // folder (a damaged or hostile table).

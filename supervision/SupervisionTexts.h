@@ -89,4 +89,14 @@ inline constexpr const char* kMailReportedBy = "Reported by ";  // + the applica
 inline constexpr const char* kMailTestCompleted = "      Test completed      ";
 inline constexpr const char* kMailCannotConnect = "Can not connect to server";
 inline constexpr const char* kMailCannotDisconnect = "Can not disconect from server";
+// The developer's Tests window.
+inline constexpr const char* kTestsCaption = "Tests";
+inline constexpr const char* kStartSimulation = "Start simulation";
+inline constexpr const char* kStopSimulation = "Stop simulation";
+inline constexpr const char* kSeconds = "(sec)";
+inline constexpr const char* kTestRecycle = "Delete 30% of files when storage medium is full";
+inline constexpr const char* kTestBackup = "Transfer files to backup area";
+inline constexpr const char* kTestResetLabels = "Reset database  medium label to default";
+inline constexpr const char* kTestOk = "ok";
+inline constexpr const char* kOperationCompleted = "Operation completed";
 }  // namespace SupervisionTexts

@@ -10,6 +10,7 @@
 
 #include "IAudioInput.h"
 #include "RecordingTexts.h"
+#include "SupervisionTexts.h"
 #include "TAlarmMailer.h"
 #include "TAlarmQueue.h"
 #include "TAlarms.h"
@@ -57,6 +58,7 @@
 #include "TfmPasswords.h"
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
+#include "TfmTestPelmorant.h"
 
 TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
     : QObject(parent), args_(args), messageBoxes_(std::make_unique<TMessageBoxes>()) {
@@ -94,6 +96,7 @@ TPelmApplication::~TPelmApplication() {
     config_.reset();
     filtered_.reset();
     tree_.reset();
+    testsWindow_.reset();
     alarms_.reset();
     mailer_.reset();
     alarmsModel_.reset();
@@ -297,8 +300,19 @@ bool TPelmApplication::Start() {
         settings, g.SettingsIni, controller_->LastDbBackup, g.AppDataDir + "/backupDB",
         [this] { db_->BackupDatabaseFiles(); });
     dbBackups_->CopyAtStart();
-    supervisionFeature_ =
-        std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_, *alarms_);
+    // The developer's Tests window.
+    testsWindow_ = std::make_unique<TfmTestPelmorant>(TChannelTable::Instance(), main_.get());
+    testsWindow_->ResetMediumLabels = [this] {
+        try {
+            db_->ResetMediumLabels();
+        } catch (const std::exception& e) {
+            ShowMessage(QString::fromUtf8(e.what()));
+            return;
+        }
+        ShowMessage(SupervisionTexts::kOperationCompleted);
+    };
+    supervisionFeature_ = std::make_unique<TSupervisionFeature>(*config_, *dbWindow_, *dbBackups_,
+                                                                *alarms_, *testsWindow_);
     controller_->SetSupervision(supervisionFeature_.get());
     controller_->Passwords().SetPrompt([this](TPasswordCheck::Kind kind) {
         return passProtection_->CheckPassword(kind == TPasswordCheck::Kind::Access

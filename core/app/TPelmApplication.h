@@ -36,6 +36,7 @@ class TCallSearch;
 class TCallListPrinting;
 class TAlarms;
 class TAlarmMailer;
+class TfmTestPelmorant;
 class TFileActionsFeature;
 class TPlayer;
 class TPlayerFeature;
@@ -70,6 +71,7 @@ public:
     TCallSearch* Search() const { return search_.get(); }
     TAlarms* Alarms() const { return alarms_.get(); }
     TAlarmMailer* Mailer() const { return mailer_.get(); }
+    TfmTestPelmorant* TestsWindow() const { return testsWindow_.get(); }
     TdmRecorder* Recorder() const { return recorder_.get(); }
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<TCallSearch> search_;
     std::unique_ptr<TAlarms> alarms_;
     std::unique_ptr<TAlarmMailer> mailer_;
+    std::unique_ptr<TfmTestPelmorant> testsWindow_;
     std::unique_ptr<TDatasetModel> alarmsModel_;
     std::unique_ptr<TTreeController> tree_;
     std::unique_ptr<TFilteredNumbers> filtered_;

@@ -1,5 +1,5 @@
 // Supervision plugged into the main window: the configuration dialog, the alarms' drain, the
-// copies of the database files and the calls database's developer window.
+// copies of the database files and the developer windows (the calls database, the Tests window).
 #pragma once
 
 #include "ISupervision.h"
@@ -7,12 +7,17 @@
 #include "TDbBackupSchedule.h"
 #include "TfmCallsDbWindow.h"
 #include "TfmConfig.h"
+#include "TfmTestPelmorant.h"
 
 class TSupervisionFeature : public ISupervision {
 public:
     TSupervisionFeature(TfmConfig& config, TfmCallsDbWindow& dbWindow, TDbBackupSchedule& dbBackups,
-                        TAlarms& alarms)
-        : config_(config), dbWindow_(dbWindow), dbBackups_(dbBackups), alarms_(alarms) {}
+                        TAlarms& alarms, TfmTestPelmorant& testsWindow)
+        : config_(config),
+          dbWindow_(dbWindow),
+          dbBackups_(dbBackups),
+          alarms_(alarms),
+          testsWindow_(testsWindow) {}
     void ShowConfig() override { config_.Execute(); }
     void DrainAlarms() override { alarms_.DrainAlarms(); }
     void DbBackupTick() override { dbBackups_.Tick(); }
@@ -20,10 +25,15 @@ public:
         dbWindow_.show();
         dbWindow_.raise();
     }
+    void ShowTestsWindow() override {
+        testsWindow_.show();
+        testsWindow_.raise();
+    }
 
 private:
     TfmConfig& config_;
     TfmCallsDbWindow& dbWindow_;
     TDbBackupSchedule& dbBackups_;
     TAlarms& alarms_;
+    TfmTestPelmorant& testsWindow_;
 };

@@ -1,5 +1,6 @@
 // The program's modules started together on an empty data folder, then started again.
 #include <QAction>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -14,6 +15,7 @@
 #include "TTreeController.h"
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
+#include "TfmTestPelmorant.h"
 
 namespace {
 
@@ -219,5 +221,41 @@ TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
     EXPECT_EQ(grid->model()->rowCount(), 1);
     db->tblCalls.First();
     EXPECT_EQ(db->tblCalls.FieldByName("Memo").AsString(), "front desk");
+    program.MainController()->Exit();
+}
+
+// With the developer switch, Alt+5 shows the Tests window; its third "ok" puts every call back
+// on the main storage medium and says so.
+TEST_F(ProgramStartTest, AltFiveShowsTheTestsWindowWhoseResetSaysItIsDone) {
+    TPelmApplication program({"KUDOX"});
+    ASSERT_TRUE(program.Start());
+    program.Run();
+    TfmPelmorantDB* db = program.Database();
+    TLiveSettings::Instance().cbxPostByDate = false;
+    Tchannel c = TChannelTable::Instance()[0];
+    c.StartTime = NowDateTime() - 0.001;
+    c.StopTime = NowDateTime();
+    c.FileName = "moved.wav";
+    db->AddCall(c);
+    db->tblCalls.SetFiltered(false);
+    db->tblCalls.First();
+    db->tblCalls.Edit();
+    db->tblCalls.FieldByName("mediumLabel").SetAsString("2026-12-09 10:11:12");
+    db->tblCalls.FieldByName("mediumType").SetAsInteger(1);
+    db->tblCalls.Post();
+    db->tblCalls.SetFiltered(true);
+
+    EXPECT_TRUE(program.MainController()->DeveloperKey(Qt::Key_5, Qt::AltModifier));
+    TfmTestPelmorant* tests = program.TestsWindow();
+    ASSERT_NE(tests, nullptr);
+    EXPECT_TRUE(tests->isVisible());
+    messages.shown.clear();
+    tests->btn3->click();
+    EXPECT_EQ(messages.shown, QStringList{"Operation completed"});
+    db->tblCalls.SetFiltered(false);
+    db->tblCalls.First();
+    EXPECT_EQ(db->tblCalls.FieldByName("mediumLabel").AsString(), "Main storage medium");
+    EXPECT_EQ(db->tblCalls.FieldByName("mediumType").AsInteger(), 0);
+    db->tblCalls.SetFiltered(true);
     program.MainController()->Exit();
 }
