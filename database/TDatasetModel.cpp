@@ -1,8 +1,12 @@
 #include "TDatasetModel.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QTableView>
+#include <algorithm>
 
+#include "SystemFormat.h"
 #include "TVolgaDataset.h"
 
 TDatasetModel::TDatasetModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -16,10 +20,40 @@ void TDatasetModel::SetDataset(TVolgaDataset* dataset, const std::vector<Column>
     Refresh();
 }
 
+QString TDatasetModel::SampleDate() {
+    TDateTime day = 0;
+    TVolgaFormatSettings::EncodeDate(2026, 12, 28, day);
+    return QString::fromStdString(SystemFormat().FormatDate(day));
+}
+
+QString TDatasetModel::SampleTime() {
+    TDateTime time = 0;
+    TVolgaFormatSettings::EncodeTime(22, 58, 58, 0, time);
+    return QString::fromStdString(SystemFormat().FormatTime(time));
+}
+
+int TDatasetModel::DefaultWidth(const QTableView* view, const Column& column) {
+    // The cell's and the header's margins and the sort indicator's room.
+    constexpr int kPadding = 16;
+    QFont bold = view->horizontalHeader()->font();
+    bold.setBold(true);  // some styles draw titles bold
+    const int title = QFontMetrics(bold).horizontalAdvance(column.Title) + kPadding;
+    const int sample = column.Sample.isEmpty()
+                           ? 0
+                           : QFontMetrics(view->font()).horizontalAdvance(column.Sample) + kPadding;
+    const int least = std::max(title, sample);
+    return column.Width > 0 ? std::max(column.Width, least)
+                            : std::max(view->horizontalHeader()->defaultSectionSize(), least);
+}
+
 void TDatasetModel::Attach(QTableView* view) {
     view->setModel(this);
+    view->setWordWrap(false);
+    view->setTextElideMode(Qt::ElideRight);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     for (size_t i = 0; i < columns_.size(); ++i)
-        if (columns_[i].Width > 0) view->setColumnWidth(static_cast<int>(i), columns_[i].Width);
+        view->setColumnWidth(static_cast<int>(i), DefaultWidth(view, columns_[i]));
 }
 
 void TDatasetModel::Refresh() {
@@ -80,7 +114,9 @@ Qt::ItemFlags TDatasetModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-QStringList TDatasetModel::mimeTypes() const { return {kRowsMime}; }
+QStringList TDatasetModel::mimeTypes() const {
+    return {kRowsMime};
+}
 
 QMimeData* TDatasetModel::mimeData(const QModelIndexList& indexes) const {
     auto* mime = new QMimeData;

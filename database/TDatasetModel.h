@@ -15,16 +15,27 @@ public:
     struct Column {
         QString Title;
         QString Field;
-        int Width = 0;  // 0: the view's default
+        int Width = 0;  // at least this wide (at the reference font); 0: the view's default
         Qt::Alignment Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        QString Sample =
+            QString();  // the widest value of the column's format (a date, a time), if any
     };
 
     explicit TDatasetModel(QObject* parent = nullptr);
     void SetDataset(TVolgaDataset* dataset, const std::vector<Column>& columns);
     TVolgaDataset* Dataset() const { return dataset_; }
     const std::vector<Column>& Columns() const { return columns_; }
-    // Shows the model in `view` with the columns' default widths.
+    // Shows the model in `view` with the columns' default widths: never narrower than the
+    // title or the sample value at the view's font. Rows are one line high; longer texts end in
+    // an ellipsis.
     void Attach(QTableView* view);
+    // Samples of the widest date and time the program writes (in the system's format), and of a
+    // duration.
+    static QString SampleDate();
+    static QString SampleTime();
+    static QString SampleDuration() { return QStringLiteral("00:00:00"); }
+    // The width a column takes by default in `view`.
+    static int DefaultWidth(const QTableView* view, const Column& column);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -46,7 +46,10 @@ TAlarmsPage::TAlarmsPage(QWidget* parent) : QWidget(parent) {
 }
 
 std::vector<TDatasetModel::Column> TAlarmsPage::AlarmColumns() {
-    return {{"Time", "Time", 150}, {"Alarm type", "TypeSt", 80}, {"Message", "Msg", 600}};
+    return {{"Time", "Time", 150, Qt::AlignLeft | Qt::AlignVCenter,
+             TDatasetModel::SampleDate() + " " + TDatasetModel::SampleTime()},
+            {"Alarm type", "TypeSt", 80},
+            {"Message", "Msg", 600}};
 }
 
 void TAlarmsPage::showEvent(QShowEvent* e) {

@@ -1,6 +1,8 @@
 // The logger grid: its columns over the Calls table, and the rows an action targets.
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,8 +36,17 @@ TEST_F(DatabaseFixture, LoggerGridShowsTheCallsInItsColumnsAndTargetsRowsInSelec
         titles << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     EXPECT_EQ(titles, QStringList({"Channel", "Date", "Time", "Duration", "Direction",
                                    "DTMF digits", "Caller ID", "Memo", "Medium label"}));
-    EXPECT_EQ(grid.columnWidth(3), 55);
-    EXPECT_EQ(grid.columnWidth(8), 100);
+    // Never narrower than the title, the widest value of the column's format, or the width
+    // the grid was designed with; one line a row, long texts cut with an ellipsis.
+    const QFontMetrics text(grid.font());
+    EXPECT_GE(grid.columnWidth(1), text.horizontalAdvance(TDatasetModel::SampleDate()));
+    EXPECT_GE(grid.columnWidth(2), text.horizontalAdvance(TDatasetModel::SampleTime()));
+    EXPECT_GE(grid.columnWidth(3), std::max(55, text.horizontalAdvance("00:00:00")));
+    EXPECT_GE(grid.columnWidth(8), std::max(100, text.horizontalAdvance("Main storage medium")));
+    EXPECT_GE(grid.columnWidth(5), text.horizontalAdvance("DTMF digits"));
+    EXPECT_FALSE(grid.wordWrap());
+    EXPECT_EQ(grid.textElideMode(), Qt::ElideRight);
+    EXPECT_LT(grid.verticalHeader()->defaultSectionSize(), 2 * text.height());
     ASSERT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.data(model.index(2, 7), Qt::DisplayRole).toString(), "memo 2");
 
