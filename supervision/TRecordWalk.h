@@ -1,6 +1,5 @@
 // A storage run's walk over the Calls records in table order (the order in which the calls were
 // filed, oldest first) through the runs' own cursor, the clone tblRecycle, one record at a time.
-//
 // Threads: a walk is made and driven by one worker thread (Restart, Next, Act, Save,
 // Cancelled). The table engine is not thread-safe, so the worker never touches a table: every
 // record step (find the place again, read the record, edit and post or delete it, save) is done

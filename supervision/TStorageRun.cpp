@@ -25,9 +25,15 @@ void TStorageRun::Start(std::function<void()> ended) {
     ctx_.Steps.AddWorker();
     thread_ = std::thread([this, ended = std::move(ended)] {
         try {
-            Execute();
-        } catch (const std::exception& e) {
-            Fail(QString::fromUtf8(e.what()));
+            try {
+                Execute();
+            } catch (const std::exception& e) {
+                // Whatever ended the run unexpectedly (the log's own save, say) ends it as a
+                // failure.
+                Fail(QString::fromUtf8(e.what()));
+            }
+        } catch (...) {
+            // Nothing may leave the thread; the run has ended.
         }
         ctx_.Steps.RemoveWorker();
         ended();

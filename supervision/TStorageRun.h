@@ -1,6 +1,5 @@
 // What the two storage runs (TrecycleHdd, Tbackup) have in common: the worker thread a run is,
 // its first log line, its pauses and the way a failure ends it.
-//
 // Threads: the owner (TStorageRuns) makes the run, calls Start and destroys it on the main
 // thread; the destructor waits for the thread. Execute and everything it calls run on the
 // worker thread. The worker reaches the tables, the live settings, the clock and the channel

@@ -1,7 +1,6 @@
 // Storage management's runs: starts the recycling run (TrecycleHdd) and the backup run
 // (Tbackup), each on a worker thread of its own, at most one of each kind at a time, and keeps
 // the run flags the storage trigger and the Tests window look at.
-//
 // Threads: made, used (the flags, StartRecycleRun, StartBackupRun, Shutdown) and destroyed on
 // the main thread only, whose event loop also does the runs' record steps (TTableSteps). A
 // run's flag is set here before its thread starts, so two triggers in a row cannot start two

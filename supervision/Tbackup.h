@@ -1,15 +1,14 @@
 // The backup run: moves the oldest recordings on the main storage medium, as many as fit under
 // the backup capacity, into the temporary backup area and labels their call records with the
 // run's backup label, which "label.txt" in the area carries to the backup medium.
+// Threads: see TStorageRun (made, started and destroyed on the main thread; the body runs on
+// its own worker thread and reaches the tables, the settings and the clock through steps only).
 //
 // The area still holds the previous batch when the run starts. Its files are deleted only when
 // each of them is on the backup medium (same name and size in the medium's root); otherwise the
 // run leaves the area as it is, moves nothing and says why in the log and a Thread alarm. A
 // move that fails ends the moving walk, and the records marked for this run whose recordings
 // stayed behind go back to the main storage medium.
-//
-// Threads: see TStorageRun (made, started and destroyed on the main thread; the body runs on
-// its own worker thread and reaches the tables, the settings and the clock through steps only).
 #pragma once
 
 #include "TStorageRun.h"

@@ -1,13 +1,13 @@
 // The recycling run: deletes the oldest recordings on the main storage medium that together
 // make up less than 30 % of the used space, files and call records. First it marks them
 // "to be deleted" and saves the table, then it deletes every record so marked (also those an
-// earlier run marked and could not delete). A recording that cannot be deleted keeps its
+// earlier, interrupted run left marked). A recording that cannot be deleted keeps its
 // record, which goes back to the main storage medium, and its share of the used space.
-// The used space is lowered by the records this run marked; marks left by an earlier run count
-// no longer in it once the program has started again (only main-medium records are summed).
-//
 // Threads: see TStorageRun (made, started and destroyed on the main thread; the body runs on
 // its own worker thread and reaches the tables through record steps only).
+//
+// The used space is lowered by the records this run marked; marks left by an earlier run count
+// no longer in it once the program has started again (only main-medium records are summed).
 #pragma once
 
 #include <QSet>
