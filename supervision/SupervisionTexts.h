@@ -99,4 +99,23 @@ inline constexpr const char* kTestBackup = "Transfer files to backup area";
 inline constexpr const char* kTestResetLabels = "Reset database  medium label to default";
 inline constexpr const char* kTestOk = "ok";
 inline constexpr const char* kOperationCompleted = "Operation completed";
+
+// Storage runs.
+inline constexpr const char* kThreadId = "thread  id->";
+inline constexpr const char* kMainStorageSize = "Main storage size  ";
+inline constexpr const char* kRecycleDiskSize = "recycle disk size  ";
+inline constexpr const char* kRecycleDiskCompleted = "recycle disk completed";
+inline constexpr const char* kToBeDeleted = "to be deleted";
+inline constexpr const char* kDeletingBackupArea = "Deleting files in backup area...";
+inline constexpr const char* kErrorCreating = "Error creating ";
+inline constexpr const char* kLabelFile = "label.txt";
+inline constexpr const char* kBackupSize = "bakcupSize  ";
+inline constexpr const char* kErrorMovingFile = "error moving file ";
+inline constexpr const char* kMovingTo = " to ";
+inline constexpr const char* kFileDoesNotExist = "file does not exists ";
+inline constexpr const char* kBackupCompleted = "backup completed";
+// A file of the previous batch that is not on the backup medium: the area is kept as it is.
+inline constexpr const char* kBackupAreaNotCopied = "backup area not copied to medium: ";
+// A recording that could not be deleted keeps its call record.
+inline constexpr const char* kErrorDeletingFile = "error deleting file ";
 }  // namespace SupervisionTexts

@@ -44,6 +44,7 @@
 #include "TQtWaveOutput.h"
 #include "TRecorderFeature.h"
 #include "TSearchPage.h"
+#include "TStorageRuns.h"
 #include "TSupervisionFeature.h"
 #include "TTreeController.h"
 #include "TTreeFeature.h"
@@ -66,6 +67,8 @@ TPelmApplication::TPelmApplication(const QStringList& args, QObject* parent)
 }
 
 TPelmApplication::~TPelmApplication() {
+    // A storage run still walking the calls is stopped first; its record steps need the tables.
+    if (storageRuns_) storageRuns_->Shutdown();
     if (controller_) {
         controller_->SetTree(nullptr);
         controller_->SetSupervision(nullptr);
@@ -88,6 +91,7 @@ TPelmApplication::~TPelmApplication() {
     treeFeature_.reset();
     recorder_.reset();
     completion_.reset();
+    storageRuns_.reset();
     micRec_.reset();
     mixer_.reset();
     passProtection_.reset();
@@ -273,8 +277,11 @@ bool TPelmApplication::Start() {
         mixer_ = std::make_unique<TPulseMixer>();
     micRec_ = std::make_unique<TCAudioRecorder>(input.Create());
     SetUpAlarms();
+    // Storage management: recycling or backup runs when the recordings fill their medium.
+    storageRuns_ = std::make_unique<TStorageRuns>(*db_, settings, g, TChannelTable::Instance());
     completion_ = std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
-                                                    filtered_.get(), alarms_.get(), nullptr);
+                                                    filtered_.get(), alarms_.get(),
+                                                    storageRuns_.get());
     recorder_ = std::make_unique<TdmRecorder>(TChannelTable::Instance(), settings, *micRec_,
                                               mixer_.get(), *completion_, alarms_.get());
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
@@ -302,6 +309,13 @@ bool TPelmApplication::Start() {
     dbBackups_->CopyAtStart();
     // The developer's Tests window.
     testsWindow_ = std::make_unique<TfmTestPelmorant>(TChannelTable::Instance(), main_.get());
+    TStorageRuns* runs = storageRuns_.get();
+    testsWindow_->RecycleRun = [runs] {
+        if (!runs->RecycleRunning()) runs->StartRecycleRun();
+    };
+    testsWindow_->BackupRun = [runs] {
+        if (!runs->BackupRunning()) runs->StartBackupRun();
+    };
     testsWindow_->ResetMediumLabels = [this] {
         try {
             db_->ResetMediumLabels();

@@ -22,6 +22,7 @@ class TfmNewPassword;
 class TfmPassProtection;
 class TCAudioRecorder;
 class TCallCompletion;
+class TStorageRuns;
 class TdmRecorder;
 class IMixer;
 class TMessageBoxes;
@@ -75,6 +76,7 @@ public:
     TdmRecorder* Recorder() const { return recorder_.get(); }
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }
+    TStorageRuns* StorageRuns() const { return storageRuns_.get(); }
     // The logger grid's columns: title, field, width.
     static std::vector<TDatasetModel::Column> LoggerColumns();
 
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<TfmPassProtection> passProtection_;
     std::unique_ptr<IMixer> mixer_;
     std::unique_ptr<TCAudioRecorder> micRec_;
+    std::unique_ptr<TStorageRuns> storageRuns_;
     std::unique_ptr<TCallCompletion> completion_;
     std::unique_ptr<TdmRecorder> recorder_;
     std::unique_ptr<TDbBackupSchedule> dbBackups_;

@@ -5,13 +5,14 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "TFreshUserDirs.h"
 #include "DatabaseFixture.h"
 #include "FileModes.h"
 #include "TCallsGrid.h"
 #include "TChannelTable.h"
 #include "TFolderTreeView.h"
+#include "TFreshUserDirs.h"
 #include "TPelmApplication.h"
+#include "TStorageRuns.h"
 #include "TTreeController.h"
 #include "TfmPelmUsb.h"
 #include "TfmPelmorantDB.h"
@@ -225,7 +226,7 @@ TEST_F(ProgramStartTest, MemoAndDeleteFromTheFileMenuOnTheLoggerGrid) {
 }
 
 // With the developer switch, Alt+5 shows the Tests window; its third "ok" puts every call back
-// on the main storage medium and says so.
+// on the main storage medium and says so, its first starts a recycling run.
 TEST_F(ProgramStartTest, AltFiveShowsTheTestsWindowWhoseResetSaysItIsDone) {
     TPelmApplication program({"KUDOX"});
     ASSERT_TRUE(program.Start());
@@ -257,5 +258,11 @@ TEST_F(ProgramStartTest, AltFiveShowsTheTestsWindowWhoseResetSaysItIsDone) {
     EXPECT_EQ(db->tblCalls.FieldByName("mediumLabel").AsString(), "Main storage medium");
     EXPECT_EQ(db->tblCalls.FieldByName("mediumType").AsInteger(), 0);
     db->tblCalls.SetFiltered(true);
+
+    // The first "ok" starts a recycling run, which walks the calls and ends.
+    tests->btn1->click();
+    EXPECT_TRUE(program.StorageRuns()->RecycleRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!program.StorageRuns()->RecycleRunning(), 10000);
+    EXPECT_TRUE(program.Log()->Lines().join('\n').contains("recycle disk completed"));
     program.MainController()->Exit();
 }

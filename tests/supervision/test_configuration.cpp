@@ -398,6 +398,31 @@ TEST_F(ConfigurationTest, EnabledStatesFollowTheirCheckBoxes) {
     EXPECT_FALSE(dlg.btnChangeAdm->isEnabled());
 }
 
+// "Medium mangagement": recycling leaves the backup capacity and folder alone; the folder is
+// only ever chosen with the picker. Security: the copy period only while copies are kept.
+TEST_F(ConfigurationTest, MediumAndDatabaseCopyFieldsFollowTheirCheckBoxes) {
+    TfmConfig& dlg = CreateConfig();
+    Show();
+    ASSERT_TRUE(dlg.chkRecycleHdd->isChecked());
+    EXPECT_FALSE(dlg.speBackupCap->isEnabled());
+    EXPECT_FALSE(dlg.btnBackupFolder->isEnabled());
+    EXPECT_TRUE(dlg.edtbackupFolder->isReadOnly());
+    dlg.chkRecycleHdd->click();
+    EXPECT_TRUE(dlg.speBackupCap->isEnabled());
+    EXPECT_TRUE(dlg.btnBackupFolder->isEnabled());
+    EXPECT_TRUE(dlg.edtbackupFolder->isReadOnly());
+    dlg.chkRecycleHdd->click();
+    EXPECT_FALSE(dlg.speBackupCap->isEnabled());
+    EXPECT_FALSE(dlg.btnBackupFolder->isEnabled());
+
+    ASSERT_TRUE(dlg.chkBackupDb->isChecked());
+    EXPECT_TRUE(dlg.speBackupdb->isEnabled());
+    dlg.chkBackupDb->click();
+    EXPECT_FALSE(dlg.speBackupdb->isEnabled());
+    dlg.chkBackupDb->click();
+    EXPECT_TRUE(dlg.speBackupdb->isEnabled());
+}
+
 TEST_F(ConfigurationTest, MailFieldsFollowEnableAndTestServerRunsItsHook) {
     TfmConfig& dlg = CreateConfig();
     int tests = 0;
