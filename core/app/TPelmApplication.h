@@ -77,6 +77,7 @@ public:
     TCAudioRecorder* AudioRecorder() const { return micRec_.get(); }
     TCallCompletion* Completion() const { return completion_.get(); }
     TStorageRuns* StorageRuns() const { return storageRuns_.get(); }
+    TCallListPrinting* Printing() const { return printing_.get(); }
     // The logger grid's columns: title, field, width.
     static std::vector<TDatasetModel::Column> LoggerColumns();
 
