@@ -10,6 +10,8 @@ inline constexpr const char* kChannelReset = "Channel Reset";
 inline constexpr const char* kNewSession = "New session...";
 inline constexpr const char* kClosingProgram = "Closing program...";
 inline constexpr const char* kShownOnRequest = "Shown on request of a second start";
+// The folder the Help command opens its pages from, logged at start.
+inline constexpr const char* kHelpPages = "Help pages: ";
 inline constexpr const char* kErrorStartingDir = "Error setting starting directory";
 inline constexpr const char* kErrorInFormClose = "error in FormClose";
 inline constexpr const char* kPasswordFailed = "       Password failed        ";

@@ -9,6 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libgsm1-dev libmp3lame-dev libmpg123-dev nettle-dev libcurl4-openssl-dev
     xvfb xauth pulseaudio pulseaudio-utils ffmpeg sox python3-aiosmtpd poppler-utils imagemagick
+    librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

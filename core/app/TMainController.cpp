@@ -1,5 +1,7 @@
 #include "TMainController.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -186,16 +188,25 @@ void TMainController::ReportShellResult(int result) const {
     if (!text.isEmpty()) ShowMessage(text);
 }
 
+const char* const TMainController::kInstalledHelpDir = PELM_INSTALLED_HELP_DIR;
+
+QString TMainController::HelpDir() const {
+    const QString installed =
+        QDir::cleanPath(QDir(globals_.ProgramDir).filePath(QString::fromUtf8(kInstalledHelpDir)));
+    if (QFileInfo(installed + "/index.html").isFile()) return installed;
+    return globals_.ProgramDir + "/help";
+}
+
 void TMainController::Help() {
-    ReportShellResult(TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/index.html"));
+    ReportShellResult(TShell::Instance().OpenDocument(HelpDir() + "/index.html"));
 }
 
 void TMainController::OpenFaq() {
-    TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/faq.html");
+    TShell::Instance().OpenDocument(HelpDir() + "/faq.html");
 }
 
 void TMainController::OpenTroubleshooting() {
-    TShell::Instance().OpenDocument(globals_.ProgramDir + "/help/troubleshooting.html");
+    TShell::Instance().OpenDocument(HelpDir() + "/troubleshooting.html");
 }
 
 TMainController::ExternalToolCaptions TMainController::ExternalTool() const {

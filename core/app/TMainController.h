@@ -106,6 +106,11 @@ public:
     void Help();
     void OpenFaq();
     void OpenTroubleshooting();
+    // The folder of the help pages: the installed one (kInstalledHelpDir from the program's
+    // folder, e.g. /usr/bin/../share/pelmorant/help) when it holds the contents page, else
+    // "help" beside the program, as in the build folder or a copied program folder.
+    QString HelpDir() const;
+    static const char* const kInstalledHelpDir;
     void RunExternalTool();
     ExternalToolCaptions ExternalTool() const;
     // A key on the window or a call grid: true when it was one of the developer keys.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "CoreTexts.h"
 #include "IAudioInput.h"
 #include "RecordingTexts.h"
 #include "SupervisionTexts.h"
@@ -143,6 +144,7 @@ bool TPelmApplication::Start() {
     logWindow_ =
         std::make_unique<TfmLog>(log_.get(), &g.SettingsIni, g.AppDataDir + "/Pelmorant.log");
     for (const QString& note : controller_->StartupNotes) log_->LogGeneral(note);
+    log_->LogGeneral(CoreTexts::kHelpPages + controller_->HelpDir());
     connect(main_.get(), &TfmPelmUsb::logWindowRequested, logWindow_.get(), [this] {
         logWindow_->show();
         logWindow_->raise();

@@ -34,6 +34,8 @@ void OnSignal(int) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(CoreTexts::kAppTitle);
+    // The desktop matches the window to the installed menu entry, and so to its icon.
+    QGuiApplication::setDesktopFileName(PELM_APP_ID);
     QApplication::setQuitOnLastWindowClosed(false);
 
     TSingleInstance instance;

@@ -3,6 +3,8 @@
 // the two timers' duties in their order, the external tool and the orderly end.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -416,6 +418,33 @@ TEST_F(MainControllerTest, ExternalToolAndHelpGoThroughTheShell) {
     c->Help();
     EXPECT_EQ(shell_.Opened, QStringList(2, "/opt/pelmorant/help/index.html"));
     EXPECT_EQ(messages_.Shown, QStringList{"The specified file was not found."});
+}
+
+// Installed, the pages lie in the data folder beside bin/; from the build folder (or a copied
+// program folder) they lie in "help" beside the program. The Help menu's three pages follow.
+TEST_F(MainControllerTest, HelpPagesComeFromTheInstalledFolderElseBesideTheProgram) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const QString bin = prefix.path() + "/bin";
+    const QString installed = QDir::cleanPath(bin + "/" + TMainController::kInstalledHelpDir);
+    EXPECT_TRUE(installed.startsWith(prefix.path() + "/"));
+    EXPECT_FALSE(installed.startsWith(bin + "/"));
+    ASSERT_TRUE(QDir().mkpath(bin + "/help"));
+    ASSERT_TRUE(QFile(bin + "/help/index.html").open(QIODevice::WriteOnly));
+    auto c = Start();
+    globals_->ProgramDir = bin;
+    EXPECT_EQ(c->HelpDir(), bin + "/help");
+
+    // A folder without the contents page is not taken for the pages.
+    ASSERT_TRUE(QDir().mkpath(installed));
+    EXPECT_EQ(c->HelpDir(), bin + "/help");
+    ASSERT_TRUE(QFile(installed + "/index.html").open(QIODevice::WriteOnly));
+    EXPECT_EQ(c->HelpDir(), installed);
+    c->Help();
+    c->OpenFaq();
+    c->OpenTroubleshooting();
+    EXPECT_EQ(shell_.Opened, (QStringList{installed + "/index.html", installed + "/faq.html",
+                                          installed + "/troubleshooting.html"}));
 }
 
 TEST_F(MainControllerTest, InstructionsAtTheFirstActivationUntilTheUserSaysNo) {
