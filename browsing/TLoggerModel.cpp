@@ -14,7 +14,7 @@ std::vector<TDatasetModel::Column> TLoggerModel::LoggerColumns() {
             {"Duration", "duration", 55, Qt::AlignLeft | Qt::AlignVCenter, SampleDuration()},
             {"Direction", "callDir", 60},
             {"DTMF digits", "dtmf", 80},
-            {"Caller ID", "callerID", 80},
+            {"Caller ID", "callerID", 80, Qt::AlignLeft | Qt::AlignVCenter, SampleNumber()},
             {"Memo", "Memo", 80},
             {"Medium label", "MediumLabel", 100, Qt::AlignLeft | Qt::AlignVCenter,
              DatabaseTexts::kMainStorageMedium}};

@@ -15,7 +15,7 @@ std::vector<TDatasetModel::Column> TSearchModel::SearchColumns() {
             {"Direction", "callDir", 0},
             {"Folder", "Folder", 100},
             {"DTMF digits", "dtmf", 80},
-            {"Caller ID", "callerID", 80},
+            {"Caller ID", "callerID", 80, left, SampleNumber()},
             {"Memo", "Memo", 120},
             {"Medium label", "mediumLabel", 150, left, DatabaseTexts::kMainStorageMedium}};
 }

@@ -29,11 +29,13 @@ public:
     // title or the sample value at the view's font. Rows are one line high; longer texts end in
     // an ellipsis.
     void Attach(QTableView* view);
-    // Samples of the widest date and time the program writes (in the system's format), and of a
-    // duration.
+    // Samples of the widest date and time the program writes (in the system's format), of a
+    // duration and of a telephone number.
     static QString SampleDate();
     static QString SampleTime();
     static QString SampleDuration() { return QStringLiteral("00:00:00"); }
+    // A telephone number of twelve digits.
+    static QString SampleNumber() { return QStringLiteral("000000000000"); }
     // The width a column takes by default in `view`.
     static int DefaultWidth(const QTableView* view, const Column& column);
 

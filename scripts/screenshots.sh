@@ -10,5 +10,5 @@ cmake -S . -B "$BUILD" -G Ninja >/dev/null
 cmake --build "$BUILD" -j "$(nproc)" --target pelm_screenshots
 OUT="$PWD/docs/screenshots"
 mkdir -p "$OUT"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x800x24" \
     env QT_QPA_PLATFORM=xcb "$BUILD/tests/gui/pelm_screenshots" "$OUT"
