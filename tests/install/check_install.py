@@ -24,16 +24,10 @@ import sys
 import tempfile
 import time
 
-APP_ID = "org.example.Pelmorant"
+sys.dont_write_bytecode = True  # no cache folder in the source tree
+from install_checks import APP_ID, FAILURES, check  # noqa: E402
+
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
-FAILURES = []
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message, file=sys.stderr)
-    return condition
 
 
 def run(args, **kw):

@@ -18,15 +18,8 @@ import subprocess
 import sys
 import tempfile
 
-APP_ID = "org.example.Pelmorant"
-FAILURES = []
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message, file=sys.stderr)
-    return condition
+sys.dont_write_bytecode = True  # no cache folder in the source tree
+from install_checks import APP_ID, FAILURES, check  # noqa: E402
 
 
 def run(args, **kw):

@@ -13,24 +13,11 @@
 #include "TAlarmQueue.h"
 #include "TAlarms.h"
 #include "TChannelTable.h"
+#include "TFailingWrites.h"
 #include "TVolgaEnv.h"
 #include "TfmPelmorantDB.h"
 
 namespace {
-
-// Writes fail while `Fail` is set (a full disk, a folder gone read-only).
-class FailingWrites : public TVolgaEnv {
-public:
-    bool Fail = false;
-    bool WriteFileAtomic(const std::string& path, std::string_view data,
-                         std::string& error) override {
-        if (Fail) {
-            error = "No space left on device";
-            return false;
-        }
-        return TVolgaEnv::Default()->WriteFileAtomic(path, data, error);
-    }
-};
 
 class AlarmsTest : public DatabaseFixture {
 protected:
@@ -72,7 +59,7 @@ protected:
 
     TChannelTable channels;
     TAlarmQueue queue;
-    FailingWrites env;
+    TFailingWrites env;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TAlarms> alarms;
     std::vector<FakeWaveOutput*> outputs;  // those alive

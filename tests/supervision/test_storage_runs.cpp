@@ -16,6 +16,7 @@
 #include "TAlarmQueue.h"
 #include "TChannelTable.h"
 #include "TDatasetModel.h"
+#include "TFailingWrites.h"
 #include "TStorageRuns.h"
 #include "TVolgaEnv.h"
 #include "TfmPelmorantDB.h"
@@ -24,20 +25,6 @@
 namespace T = SupervisionTexts;
 
 namespace {
-
-// Table writes fail while `Fail` is set (a full disk).
-class FailingWrites : public TVolgaEnv {
-public:
-    std::atomic<bool> Fail{false};
-    bool WriteFileAtomic(const std::string& path, std::string_view data,
-                         std::string& error) override {
-        if (Fail) {
-            error = "No space left on device";
-            return false;
-        }
-        return TVolgaEnv::Default()->WriteFileAtomic(path, data, error);
-    }
-};
 
 class StorageRunsTest : public DatabaseFixture {
 protected:
@@ -155,7 +142,7 @@ protected:
     const QString kMain = " Main storage medium 0";
     const QString kLabel = "2026-12-09 10:11:12";  // the test clock's now
     TChannelTable channels;
-    FailingWrites env;
+    TFailingWrites env;
     QString medium;
     std::unique_ptr<TfmPelmorantDB> db;
     std::unique_ptr<TStorageRuns> runs;
