@@ -1,14 +1,11 @@
 #include "Tbackup.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 
 #include "DatabaseTexts.h"
@@ -51,30 +48,6 @@ QString Tbackup::Label(double now) {
     int cut = kLabelBytes;
     while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
     return QString::fromUtf8(bytes.left(cut));
-}
-
-bool Tbackup::MoveFile(const QString& from, const QString& to) {
-    if (TFileOps::RenameNoReplace(from, to)) return true;
-    if (errno != EXDEV || QFileInfo::exists(to)) return false;
-    // Another volume: a copy beside the target, on the disk before it takes the target's name,
-    // and only then the original goes.
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) return false;
-    QTemporaryFile out(QFileInfo(to).absolutePath() + "/.moving-XXXXXX");
-    if (!out.open()) return false;
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0) return false;
-        if (n == 0) break;
-        if (out.write(buffer.constData(), n) != n) return false;
-    }
-    if (!out.flush() || ::fsync(out.handle()) != 0) return false;
-    if (!TFileOps::RenameNoReplace(out.fileName(), to)) return false;
-    out.setAutoRemove(false);
-    if (QFile::remove(from)) return true;
-    QFile::remove(to);
-    return false;
 }
 
 void Tbackup::Execute() {
@@ -182,7 +155,7 @@ bool Tbackup::MoveRecordings(TRecordWalk& walk, const QString& label, const QStr
                 const QString source = recordings + r.FileName;
                 if (!TfmPelmorantDB::IsSafeFileName(r.FileName) || !QFileInfo::exists(source)) {
                     LogGeneral(T::kFileDoesNotExist + source);
-                } else if (MoveFile(source, area + r.FileName)) {
+                } else if (TFileOps::MoveNoReplace(source, area + r.FileName)) {
                     ctx_.Globals.UsedSpaceKb.fetch_sub(r.SizeKb);
                 } else {
                     const QString text = T::kErrorMovingFile + source + T::kMovingTo + area;

@@ -24,9 +24,6 @@ public:
     // The backup label of a moment: short date, a space, long time (no time at midnight), cut
     // to the field's width without splitting a character. Main thread (the system format).
     static QString Label(double now);
-    // Moves a file without replacing one at the target, also onto another volume (copied,
-    // flushed and then put in place); false when the file is left where it was.
-    static bool MoveFile(const QString& from, const QString& to);
 
 protected:
     void Execute() override;

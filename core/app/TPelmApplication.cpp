@@ -202,13 +202,7 @@ bool TPelmApplication::Start() {
     connect(fileActions_.get(), &TFileActions::statesChanged, controller_.get(),
             &TMainController::commandsChanged);
     // The logger grid's current row is the Calls table's current record.
-    connect(main_->gdLogger()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && db_->tblCalls.Active() &&
-                    current.row() < db_->tblCalls.RecordCount())
-                    db_->tblCalls.SetRecNo(current.row() + 1);
-                fileActions_->UpdateFileActions();
-            });
+    FollowCurrentRow(main_->gdLogger(), db_->tblCalls);
     tree_->UpdateFileActions = [this] { fileActions_->UpdateFileActions(); };
     tree_->MoveCallsToFolder = [this](const QString& folderId) { fileActions_->MoveTo(folderId); };
     // Printing the call list of the grid in view.
@@ -281,9 +275,9 @@ bool TPelmApplication::Start() {
     SetUpAlarms();
     // Storage management: recycling or backup runs when the recordings fill their medium.
     storageRuns_ = std::make_unique<TStorageRuns>(*db_, settings, g, TChannelTable::Instance());
-    completion_ = std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
-                                                    filtered_.get(), alarms_.get(),
-                                                    storageRuns_.get());
+    completion_ =
+        std::make_unique<TCallCompletion>(TChannelTable::Instance(), settings, g, *db_,
+                                          filtered_.get(), alarms_.get(), storageRuns_.get());
     recorder_ = std::make_unique<TdmRecorder>(TChannelTable::Instance(), settings, *micRec_,
                                               mixer_.get(), *completion_, alarms_.get());
     recorder_->OnCallStateChanged = [main](bool active) { main->SetRecordDown(active); };
@@ -340,6 +334,15 @@ bool TPelmApplication::Start() {
     // The recordings' used space, before the timers start.
     g.UsedSpaceKb = db_->SumUsedSpace();
     return !g.StartupAbort;
+}
+
+void TPelmApplication::FollowCurrentRow(QAbstractItemView* grid, TVolgaDataset& dataset) {
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, &dataset](const QModelIndex& current) {
+                if (current.isValid() && dataset.Active() && current.row() < dataset.RecordCount())
+                    dataset.SetRecNo(current.row() + 1);
+                fileActions_->UpdateFileActions();
+            });
 }
 
 void TPelmApplication::SetUpAlarms() {
@@ -399,13 +402,7 @@ void TPelmApplication::SetUpSearch() {
         search_->Clear();
     });
     // The search grid's current row is the result's current record.
-    connect(main_->gdSearch()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && db_->queSearch.Active() &&
-                    current.row() < db_->queSearch.RecordCount())
-                    db_->queSearch.SetRecNo(current.row() + 1);
-                fileActions_->UpdateFileActions();
-            });
+    FollowCurrentRow(main_->gdSearch(), db_->queSearch);
 }
 
 void TPelmApplication::Run() {

@@ -36,6 +36,8 @@ class TCallExport;
 class TCallSearch;
 class TCallListPrinting;
 class TAlarms;
+class QAbstractItemView;
+class TVolgaDataset;
 class TAlarmMailer;
 class TfmTestPelmorant;
 class TFileActionsFeature;
@@ -84,6 +86,8 @@ public:
 private:
     // The search page's criteria, its grid and the search itself.
     void SetUpSearch();
+    // The grid's current row is the dataset's current record, and the file actions follow it.
+    void FollowCurrentRow(QAbstractItemView* grid, TVolgaDataset& dataset);
     // The alarms, their table's view and the Alarms page's buttons.
     void SetUpAlarms();
 
