@@ -13,13 +13,13 @@
 #include "BrowsingTexts.h"
 #include "CallSupport.h"
 #include "CodecTable.h"
+#include "GuiSupport.h"
 #include "TAlarms.h"
 #include "TAlarmsPage.h"
-#include "GuiSupport.h"
 #include "TCallsGrid.h"
+#include "TOneVolume.h"
 #include "TPlayerPanel.h"
 #include "TPulseServer.h"
-#include "TOneVolume.h"
 #include "TVolumeSpace.h"
 #include "TdeRIFFAudioReader.h"
 #include "ToneAnalysis.h"
@@ -133,8 +133,7 @@ private slots:
 
     void everyCodecPlaysTheToneForItsLength_data() {
         QTest::addColumn<int>("item");
-        for (int item = 0; item < 5; ++item)
-            QTest::newRow(CodecTable::ItemName(item)) << item;
+        for (int item = 0; item < 5; ++item) QTest::newRow(CodecTable::ItemName(item)) << item;
     }
     void everyCodecPlaysTheToneForItsLength() {
         QFETCH(int, item);
@@ -150,7 +149,8 @@ private slots:
         QTest::qWait(300);
         QTest::mouseClick(Button(*p, "btnPlay"), Qt::LeftButton);
         QVERIFY(Button(*p, "btnPlay")->isChecked());
-        QVERIFY(p->MainWindow()->PlayerPanel()->lbtotTime()->text().startsWith("Total Time 00:00:0"));
+        QVERIFY(
+            p->MainWindow()->PlayerPanel()->lbtotTime()->text().startsWith("Total Time 00:00:0"));
         QTRY_VERIFY_WITH_TIMEOUT(Stopped(*p), 10000);
         const std::vector<int16_t> heard = monitor.Stop();
         QVERIFY2(messages_->Shown.isEmpty(), qPrintable(messages_->Shown.join(" | ")));
@@ -158,9 +158,11 @@ private slots:
         const Sounding sound = SoundIn(heard);
         const double expected = RecordingSeconds(path);
         QVERIFY2(std::abs(sound.Length() - expected) <= 0.25,
-                 qPrintable(QString("heard %1 s of a %2 s recording").arg(sound.Length()).arg(expected)));
+                 qPrintable(
+                     QString("heard %1 s of a %2 s recording").arg(sound.Length()).arg(expected)));
         const size_t from = size_t((sound.First + sound.Length() / 4) * audiotest::kRate);
-        const auto middle = std::span(heard).subspan(from, size_t(sound.Length() / 2 * audiotest::kRate));
+        const auto middle =
+            std::span(heard).subspan(from, size_t(sound.Length() / 2 * audiotest::kRate));
         const double f = audiotest::DominantFrequency(middle);
         QVERIFY2(std::abs(f - 440) <= 440 * 0.02, qPrintable(QString::number(f)));
     }
@@ -212,8 +214,9 @@ private slots:
         QVERIFY2(gap < 0.3, qPrintable(QString::number(gap)));
         // Some of it (the second and a half less the device's start), then all of it again.
         const double whole = RecordingSeconds(path);
-        QVERIFY2(sound.Length() >= whole + 0.5 && sound.Length() <= whole + 1.9,
-                 qPrintable(QString("heard %1 s of a %2 s recording").arg(sound.Length()).arg(whole)));
+        QVERIFY2(
+            sound.Length() >= whole + 0.5 && sound.Length() <= whole + 1.9,
+            qPrintable(QString("heard %1 s of a %2 s recording").arg(sound.Length()).arg(whole)));
     }
 
     void toEndLeavesAMomentAndTheBackupMediumIsChecked() {
@@ -287,15 +290,16 @@ private slots:
             if (beeps.empty() || n > beeps.back().second + 2) beeps.push_back({n, n});
             beeps.back().second = n;
         }
+        // A new stream may start a moment late, which shortens the first beep on a loaded
+        // machine; the later ones are whole and a second apart.
         QCOMPARE(int(beeps.size()), 3);
         for (size_t b = 0; b < beeps.size(); ++b) {
             const double length = (beeps[b].second - beeps[b].first + 1) * 0.02;
-            QVERIFY2(std::abs(length - 0.5) < 0.1, qPrintable(QString::number(length)));
-            if (b > 0) {
-                const double period = (beeps[b].first - beeps[b - 1].first) * 0.02;
-                QVERIFY2(std::abs(period - 1.0) < 0.15, qPrintable(QString::number(period)));
-            }
+            const double least = b == 0 ? 0.2 : 0.4;
+            QVERIFY2(length > least && length < 0.6, qPrintable(QString::number(length)));
         }
+        const double period = (beeps[2].first - beeps[1].first) * 0.02;
+        QVERIFY2(std::abs(period - 1.0) < 0.15, qPrintable(QString::number(period)));
         const auto first = std::span(heard).subspan((beeps[0].first + 2) * window, 10 * window);
         const double f = audiotest::DominantFrequency(first);
         QVERIFY2(std::abs(f - 800) < 16, qPrintable(QString::number(f)));
